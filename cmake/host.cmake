@@ -1,0 +1,45 @@
+include(ExternalProject)
+
+set(LUMIFOLD_APPLICATION "" CACHE FILEPATH "The application to install (default: the stand-in)")
+set(LUMIFOLD_UNINSTALLER "" CACHE FILEPATH "The uninstaller to install (default: the stand-in)")
+set(LUMIFOLD_LICENSE "${CMAKE_SOURCE_DIR}/resources/license.txt" CACHE FILEPATH
+    "The licence text: Windows-1252, CRLF line ends, no terminating NUL")
+
+find_package(ZLIB REQUIRED)
+add_executable(pack_payload tools/pack_payload.cpp)
+target_link_libraries(pack_payload PRIVATE ZLIB::ZLIB)
+
+set(installer_dir ${CMAKE_BINARY_DIR}/installer)
+set(windows_tests_dir ${CMAKE_BINARY_DIR}/windows-tests)
+set(SETUP_EXE ${installer_dir}/SETUP.exe)
+
+ExternalProject_Add(installer
+  SOURCE_DIR ${CMAKE_SOURCE_DIR}
+  BINARY_DIR ${installer_dir}
+  CMAKE_ARGS
+    -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686-win32.cmake
+    -DCMAKE_BUILD_TYPE=MinSizeRel
+    -DLUMIFOLD_PACKER=$<TARGET_FILE:pack_payload>
+    -DLUMIFOLD_APPLICATION=${LUMIFOLD_APPLICATION}
+    -DLUMIFOLD_UNINSTALLER=${LUMIFOLD_UNINSTALLER}
+    -DLUMIFOLD_LICENSE=${LUMIFOLD_LICENSE}
+  BUILD_ALWAYS ON
+  INSTALL_COMMAND ""
+  DEPENDS pack_payload)
+
+ExternalProject_Add(windows_tests
+  SOURCE_DIR ${CMAKE_SOURCE_DIR}
+  BINARY_DIR ${windows_tests_dir}
+  CMAKE_ARGS
+    -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686-posix.cmake
+    -DCMAKE_BUILD_TYPE=Release
+    -DLUMIFOLD_WINDOWS_TESTS=ON
+  BUILD_ALWAYS ON
+  INSTALL_COMMAND "")
+
+enable_testing()
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+add_subdirectory(tests/native)
+include(tests/windows/wine_tests.cmake)

@@ -1,0 +1,3 @@
+#include "install/install.h"
+
+HRESULT RunInstallSequence() { return E_FAIL; }

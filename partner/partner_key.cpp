@@ -1,0 +1,3 @@
+#include "partner/partner_key.h"
+
+HRESULT DerivePartnerKey() { return S_OK; }

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need. Idempotent: quick when all are there.
+set -euo pipefail
+
+packages=(
+  g++-mingw-w64-i686 libz-mingw-w64-dev
+  wine wine32:i386 xvfb x11-apps imagemagick
+  zlib1g-dev googletest cmake g++ binutils-mingw-w64-i686
+)
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+  need_update=1
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ -n "${need_update:-}" ] || [ -z "$(ls -A /var/lib/apt/lists 2>/dev/null | grep -v lock)" ] ||
+     ! apt-get install -y --no-install-recommends --dry-run "${missing[@]}" >/dev/null 2>&1; then
+    apt-get update -qq
+  fi
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,3 @@
+#include "setup/setup_main.h"
+
+void PurgeCachedContent() {}

@@ -1,0 +1,22 @@
+#include "setup/path_join.h"
+
+// Appends text at out[*used], keeping room for the NUL; returns false when it was cut.
+static bool AppendBounded(char* out, size_t capacity, size_t* used, const char* text) {
+  if (text == nullptr) return true;
+  for (; *text != '\0'; ++text) {
+    if (*used + 1 >= capacity) return false;
+    out[(*used)++] = *text;
+  }
+  return true;
+}
+
+bool JoinPath(char* out, size_t capacity, const char* first, const char* second,
+              const char* third) {
+  if (capacity == 0) return false;
+  size_t used = 0;
+  const bool fits = AppendBounded(out, capacity, &used, first) &&
+                    AppendBounded(out, capacity, &used, second) &&
+                    AppendBounded(out, capacity, &used, third);
+  out[used] = '\0';
+  return fits;
+}

@@ -1,0 +1,11 @@
+// Bounded joining of path strings. Platform-free.
+#pragma once
+
+#include <cstddef>
+
+// Writes first, second and third (null counts as empty) one after the other into out, which
+// holds capacity bytes, and always ends it with a NUL. Returns true when the whole join fits
+// (at most capacity - 1 characters); otherwise out holds as much of it as fits, and the
+// caller treats the path as one that cannot be made.
+bool JoinPath(char* out, size_t capacity, const char* first, const char* second,
+              const char* third = nullptr);

@@ -1,0 +1,3 @@
+#include "setup/setup_main.h"
+
+int CloseRunningInstance() { return 0; }

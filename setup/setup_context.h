@@ -1,0 +1,13 @@
+// The one process-wide record of the run, shared by every step.
+#pragma once
+
+#include <windows.h>
+
+struct SetupContext {
+  char partnerKey[MAX_PATH];   // empty: no partner
+  char installPath[MAX_PATH];  // install directory, then the installed executable's path
+  HWND dialogWindow;           // owner of every message box after start-up
+  HWND runningInstanceWindow;  // the application's window found at start-up, or null
+};
+
+extern SetupContext gSetup;

@@ -1,0 +1,16 @@
+#include "setup/setup_main.h"
+
+#include "setup/product.h"
+#include "setup/version_rule.h"
+
+bool CheckPlatformVersion() {
+  OSVERSIONINFOA info = {};
+  info.dwOSVersionInfoSize = sizeof info;
+  const bool queryOk = GetVersionExA(&info) != FALSE;
+  if (IsSupportedVersion(queryOk, info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion,
+                         info.szCSDVersion, sizeof info.szCSDVersion)) {
+    return true;
+  }
+  MessageBoxA(NULL, kVersionRefusalText, kProductDisplayName, MB_OK | MB_ICONERROR);
+  return false;
+}
