@@ -1,0 +1,133 @@
+// Reads the installer's import table and PE header with objdump. Wine exports everything in
+// every version mode, so this is what guards Windows 98 SE loading the program: every DLL and
+// function must be on the lists below, and adding one is a conscious decision.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+
+namespace {
+
+const char* gSetupExe = nullptr;
+
+// What Windows 98 SE's system DLLs export, limited to what the installer needs.
+const std::map<std::string, std::set<std::string>> kAllowed = {
+    // Windows 95 and later kernel: files, resources, heap, version, processes; plus what the
+    // MinGW start-up code of the win32 thread model uses (critical sections, TLS, VirtualQuery).
+    {"KERNEL32.dll",
+     {"CloseHandle", "CreateDirectoryA", "CreateFileA", "CreateProcessA", "DeleteCriticalSection",
+      "DeleteFileA", "EnterCriticalSection", "FindResourceA", "FreeLibrary", "GetLastError",
+      "GetModuleFileNameA", "GetModuleHandleA", "GetProcAddress", "GetProcessHeap",
+      "GetStartupInfoA", "GetSystemDirectoryA", "GetVersionExA", "HeapAlloc", "HeapFree",
+      "InitializeCriticalSection", "LeaveCriticalSection", "LoadLibraryA", "LoadResource",
+      "LockResource", "MultiByteToWideChar", "SetUnhandledExceptionFilter", "SizeofResource",
+      "Sleep", "TlsGetValue", "VirtualProtect", "VirtualQuery", "WriteFile"}},
+    // Windows 95 window manager, ANSI entry points only.
+    {"USER32.dll",
+     {"CreateDialogParamA", "DispatchMessageA", "EnableWindow", "EnumWindows", "GetDlgItem",
+      "GetMessageA", "GetPropA", "LoadAcceleratorsA", "LoadImageA", "MessageBoxA",
+      "PostQuitMessage", "SendDlgItemMessageA", "SendMessageA", "SetWindowTextA", "ShowWindow",
+      "TranslateAcceleratorA", "TranslateMessage", "UpdateWindow", "wsprintfA"}},
+    // Windows 95 registry API (the Win16-compatible RegOpenKeyA and RegCreateKeyA included).
+    {"ADVAPI32.dll",
+     {"RegCloseKey", "RegCreateKeyA", "RegOpenKeyA", "RegQueryValueExA", "RegSetValueExA"}},
+    // SHGetSpecialFolderPathA came with shell32 4.71 (Internet Explorer 4); 98 SE has 4.72.
+    {"SHELL32.dll", {"SHGetSpecialFolderPathA"}},
+    {"ole32.dll", {"CoCreateInstance", "CoInitialize", "CoUninitialize"}},
+    // msvcrt 6.0 of Windows 98 SE: the C start-up and what zlib's inflate calls.
+    {"msvcrt.dll",
+     {"__getmainargs", "__initenv", "__p__acmdln", "__p__commode", "__p__fmode", "__set_app_type",
+      "__setusermatherr", "_amsg_exit", "_cexit", "_initterm", "_iob", "_onexit", "abort",
+      "calloc", "exit", "fprintf", "free", "fwrite", "malloc", "memcpy", "memset", "signal",
+      "strlen", "strncmp", "vfprintf"}},
+};
+
+std::string RunObjdump() {
+  const std::string command = std::string("i686-w64-mingw32-objdump -p '") + gSetupExe + "'";
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string output;
+  if (pipe == nullptr) return output;
+  char chunk[4096];
+  size_t got;
+  while ((got = fread(chunk, 1, sizeof chunk, pipe)) > 0) output.append(chunk, got);
+  EXPECT_EQ(0, pclose(pipe)) << command;
+  return output;
+}
+
+// DLL name -> imported function names, from objdump's "DLL Name:" blocks.
+std::map<std::string, std::set<std::string>> ReadImports(const std::string& dump) {
+  std::map<std::string, std::set<std::string>> imports;
+  std::istringstream lines(dump);
+  std::string line, dll;
+  while (std::getline(lines, line)) {
+    const size_t at = line.find("DLL Name: ");
+    if (at != std::string::npos) {
+      dll = line.substr(at + 10);
+      imports[dll];
+      continue;
+    }
+    if (dll.empty()) continue;
+    std::istringstream fields(line);
+    std::string vma, hint, name;
+    if (line.find("Member-Name") != std::string::npos) continue;  // the block's heading
+    if (line.empty() || line[0] != '\t' || !(fields >> vma >> hint >> name)) {
+      if (line.find_first_not_of(" \t") == std::string::npos) dll.clear();
+      continue;
+    }
+    imports[dll].insert(name);
+  }
+  return imports;
+}
+
+std::string HeaderField(const std::string& dump, const std::string& field) {
+  std::istringstream lines(dump);
+  std::string line;
+  while (std::getline(lines, line)) {
+    std::istringstream fields(line);
+    std::string name, value;
+    if (fields >> name >> value && name == field) return value;
+  }
+  return "";
+}
+
+TEST(ImportTable, ImportsOnlyAllowedDllsAndFunctions) {
+  const auto imports = ReadImports(RunObjdump());
+  ASSERT_FALSE(imports.empty()) << "no imports read from " << gSetupExe;
+  for (const auto& [dll, functions] : imports) {
+    const auto allowed = kAllowed.find(dll);
+    if (allowed == kAllowed.end()) {
+      ADD_FAILURE() << "imports DLL not on the list: " << dll;
+      continue;
+    }
+    for (const auto& function : functions) {
+      EXPECT_TRUE(allowed->second.count(function)) << dll << " " << function;
+    }
+  }
+  EXPECT_TRUE(imports.count("USER32.dll") && imports.at("USER32.dll").count("CreateDialogParamA"))
+      << "the import table was not parsed";
+}
+
+TEST(ImportTable, PeHeaderLetsWindows98LoadIt) {
+  const std::string dump = RunObjdump();
+  EXPECT_NE(std::string::npos, dump.find("file format pei-i386"));
+  EXPECT_EQ("00000002", HeaderField(dump, "Subsystem"));  // Windows GUI
+  EXPECT_EQ("4", HeaderField(dump, "MajorOSystemVersion"));
+  EXPECT_EQ("0", HeaderField(dump, "MinorOSystemVersion"));
+  EXPECT_EQ("4", HeaderField(dump, "MajorSubsystemVersion"));
+  EXPECT_EQ("0", HeaderField(dump, "MinorSubsystemVersion"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: import_table_test <SETUP.exe>\n");
+    return 2;
+  }
+  gSetupExe = argv[1];
+  return RUN_ALL_TESTS();
+}
