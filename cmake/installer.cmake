@@ -59,7 +59,8 @@ add_lumifold_program(SETUP WIN32
   setup/setup_main.cpp setup/version_gate.cpp setup/version_rule.cpp setup/path_join.cpp
   setup/cached_content.cpp setup/running_instance.cpp
   ui/setup_dialog.cpp
-  install/install_sequence.cpp install/payload.cpp install/inflate.cpp
-  partner/partner_key.cpp
+  install/install_sequence.cpp install/payload.cpp install/inflate.cpp install/shortcuts.cpp
+  install/uninstall_entry.cpp ui/install_message.cpp
+  partner/partner_key.cpp partner/partner_settings.cpp
   resources/setup.rc)
-target_link_libraries(SETUP PRIVATE z ole32 shell32 advapi32 user32 kernel32)
+target_link_libraries(SETUP PRIVATE z uuid ole32 shell32 advapi32 user32 kernel32)

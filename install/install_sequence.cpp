@@ -1,3 +1,112 @@
-#include "install/install.h"
+#include <zlib.h>
 
-HRESULT RunInstallSequence() { return E_FAIL; }
+#include "install/inflate.h"
+#include "install/install.h"
+#include "install/payload.h"
+#include "partner/partner_settings.h"
+#include "setup/path_join.h"
+#include "setup/product.h"
+#include "setup/setup_context.h"
+#include "ui/install_message.h"
+#include "ui/resource.h"
+
+static const char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+
+static bool IsDirectoryPresent(const char* path) {
+  return CreateDirectoryA(path, NULL) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+// Reads "ProgramFilesDir" so that the result always ends in a NUL: a value that does not fit
+// in 259 bytes fails with the registry's own error.
+static LONG ReadProgramFilesDirectory(char* buffer) {
+  HKEY key;
+  LONG status = RegOpenKeyA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, &key);
+  if (status != ERROR_SUCCESS) return status;
+  ZeroMemory(buffer, MAX_PATH);
+  DWORD type = REG_SZ;
+  DWORD size = MAX_PATH - 1;
+  status = RegQueryValueExA(key, "ProgramFilesDir", NULL, &type,
+                            reinterpret_cast<BYTE*>(buffer), &size);
+  RegCloseKey(key);
+  return status;
+}
+
+// Creates programFiles + folder into path; false after the folder message.
+static bool CreateInstallFolder(const char* programFiles, const char* folder, char* path) {
+  if (JoinPath(path, MAX_PATH, programFiles, folder) && IsDirectoryPresent(path)) return true;
+  ShowPathMessage(kCreateDirectoryFailedFormat, path);
+  return false;
+}
+
+LONG ResolveInstallDirectory(char* directory) {
+  const LONG status = ReadProgramFilesDirectory(directory);
+  if (status != ERROR_SUCCESS) return status;
+  char path[MAX_PATH];
+  if (!CreateInstallFolder(directory, kMakerFolder, path)) return E_FAIL;
+  if (!CreateInstallFolder(directory, kProductFolder, path)) return E_FAIL;
+  lstrcpyA(directory, path);
+  return ERROR_SUCCESS;
+}
+
+// Inflates the application's stream and writes it to executable; false after its message.
+static bool UnpackApplication(const char* executable) {
+  DWORD size = 0;
+  const unsigned char* stream = LoadPayload(IDR_APPLICATION, RT_RCDATA, &size);
+  if (stream == NULL) {
+    ShowInstallMessage(kReadResourceFailedText);
+    return false;
+  }
+  unsigned long length = 0;
+  unsigned char* block = AllocateInflateBlock(size, kApplicationCapacityFactor, &length);
+  if (block == NULL) {
+    ShowInstallMessage(kAllocateFailedText);
+    return false;
+  }
+  const bool inflated = Inflate(block, &length, stream, size) == Z_OK;
+  const bool written = inflated && WritePayloadFile(executable, block, length) == S_OK;
+  FreeInflateBlock(block);
+  if (!inflated) ShowInstallMessage(kUncompressFailedText);
+  else if (!written) ShowPathMessage(kWriteFileFailedFormat, executable);
+  return written;
+}
+
+HRESULT InstallApplication(char* path) {
+  char executable[MAX_PATH];
+  if (!IsDirectoryPresent(path) || !JoinPath(executable, sizeof executable, path, kApplicationFileName)) {
+    ShowPathMessage(kAccessDirectoryFailedFormat, path);
+    return E_FAIL;
+  }
+  lstrcpyA(path, executable);
+  if (!UnpackApplication(path)) return E_FAIL;
+  CreateShortcuts(path);
+  if (gSetup.partnerKey[0] != '\0') WritePartnerSettings();
+  RegisterUninstallEntry();
+  return S_OK;
+}
+
+HRESULT LaunchApplication(const char* path) {
+  // Quoted: unquoted, a path with blanks would first be tried as C:\Program.exe.
+  char commandLine[MAX_PATH + 2];
+  wsprintfA(commandLine, "\"%s\"", path);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
+    ShowInstallMessage(kLaunchFailedText);
+    return S_OK;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return S_OK;
+}
+
+bool RunInstallSequence() {
+  if (ResolveInstallDirectory(gSetup.installPath) != ERROR_SUCCESS) return false;
+  if (InstallApplication(gSetup.installPath) != S_OK) return false;
+  InstallUninstaller();
+  ShowInstallMessage(kThankYouText);
+  if (SendDlgItemMessageA(gSetup.dialogWindow, IDC_LAUNCH, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+    LaunchApplication(gSetup.installPath);
+  }
+  return true;
+}

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   g++-mingw-w64-i686 libz-mingw-w64-dev
-  wine wine32:i386 xvfb x11-apps imagemagick
+  wine wine32:i386 xvfb x11-utils imagemagick
   zlib1g-dev googletest cmake g++ binutils-mingw-w64-i686
 )
 

@@ -17,6 +17,40 @@ inline constexpr char kRunningInstanceProperty[] = "LumifoldVersion";
 inline constexpr char kSettingsFileName[] = "CorvaneSettings.xml";
 inline constexpr char kPublisher[] = "Quorvale, Inc.";
 
+// The application's downloaded content in its per-user folder, deleted at every start.
+inline constexpr char kBannerFileName[] = "banner.mht";
+inline constexpr char kSplashFileName[] = "splash.jpg";
+inline constexpr char kSkinXmlFileName[] = "skin.0.xml";
+inline constexpr char kSkinPngFileName[] = "skin.0.png";
+inline constexpr char kPurchaseFileName[] = "purchase.dime";
+inline constexpr char kTemplatesFileName[] = "templates.xml";
+inline constexpr char kQuickStartFileName[] = "qsguide.mht";
+
+// The partner key: file-name prefix (any ASCII case), registry value, settings document.
+inline constexpr char kPartnerKeyPrefix[] = "SETUP-";
+inline constexpr char kPartnerKeyValue[] = "PartnerKey";
+// The document is head, the key as escaped UTF-8, tail: 205 bytes besides the key. The line
+// break inside the root start tag, before its ">", belongs to the format: keep it.
+inline constexpr char kSettingsDocumentHead[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<corvane xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"\n>"
+    "<version xsi:type=\"tevik:int\">1</version>\n"
+    "<partnerkey xsi:type=\"tevik:string\">";
+inline constexpr char kSettingsDocumentTail[] = "</partnerkey>\n</corvane>";
+
 inline constexpr char kVersionRefusalText[] =
     "Quorvale Lumifold cannot be installed on this computer.  Quorvale Lumifold can be "
     "installed only on Windows 98SE, Windows ME, Windows 2000 and Windows XP.";
+
+inline constexpr char kMakerWebAddress[] = "http://www.quorvale.com/";
+
+// Install-time messages. A "%s" stands for a path of at most 259 characters.
+inline constexpr char kCreateDirectoryFailedFormat[] = "Error while creating output directory: %s";
+inline constexpr char kAccessDirectoryFailedFormat[] = "Error while accessing directory: %s";
+inline constexpr char kWriteFileFailedFormat[] = "Error while writing file: %s";
+inline constexpr char kReadResourceFailedText[] = "Error while reading setup resource data.";
+inline constexpr char kAllocateFailedText[] =
+    "Error while allocating memory for uncompressing setup resource data.";
+inline constexpr char kUncompressFailedText[] = "Error while uncompressing setup resource data.";
+inline constexpr char kThankYouText[] = "Thank you for installing Quorvale Lumifold!";
+inline constexpr char kLaunchFailedText[] = "Can't launch Lumifold";

@@ -39,7 +39,7 @@ static void OnAcceptToggled(HWND dialog) {
 }
 
 static void OnInstall() {
-  if (RunInstallSequence() == 0) PostQuitMessage(0);
+  if (RunInstallSequence()) PostQuitMessage(0);
 }
 
 static INT_PTR OnCommand(HWND dialog, WORD command) {

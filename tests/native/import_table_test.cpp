@@ -24,7 +24,8 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
       "GetStartupInfoA", "GetSystemDirectoryA", "GetVersionExA", "HeapAlloc", "HeapFree",
       "InitializeCriticalSection", "LeaveCriticalSection", "LoadLibraryA", "LoadResource",
       "LockResource", "MultiByteToWideChar", "SetUnhandledExceptionFilter", "SizeofResource",
-      "Sleep", "TlsGetValue", "VirtualProtect", "VirtualQuery", "WriteFile"}},
+      "Sleep", "TlsGetValue", "VirtualProtect", "VirtualQuery", "WriteFile", "lstrcpyA",
+      "lstrlenA"}},
     // Windows 95 window manager, ANSI entry points only.
     {"USER32.dll",
      {"CreateDialogParamA", "DispatchMessageA", "EnableWindow", "EnumWindows", "GetDlgItem",
@@ -42,7 +43,7 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
      {"__getmainargs", "__initenv", "__p__acmdln", "__p__commode", "__p__fmode", "__set_app_type",
       "__setusermatherr", "_amsg_exit", "_cexit", "_initterm", "_iob", "_onexit", "abort",
       "calloc", "exit", "fprintf", "free", "fwrite", "malloc", "memcpy", "memset", "signal",
-      "strlen", "strncmp", "vfprintf"}},
+      "strchr", "strlen", "strncmp", "vfprintf"}},
 };
 
 std::string RunObjdump() {

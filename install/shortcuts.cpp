@@ -1,0 +1,47 @@
+#include <shlobj.h>
+
+#include "install/install.h"
+#include "setup/path_join.h"
+#include "setup/product.h"
+#include "setup/setup_context.h"
+
+// Hands the link object's IPersistFile the path and saves; the link itself is set up already.
+static HRESULT SaveShellLink(IShellLinkA* link, const char* linkPath) {
+  IPersistFile* file = NULL;
+  HRESULT status = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+  if (FAILED(status)) return status;
+  WCHAR widePath[MAX_PATH] = {};
+  MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH);
+  status = file->Save(widePath, TRUE);
+  file->Release();
+  return status;
+}
+
+HRESULT CreateShellLink(const char* target, const char* linkPath, const char* description) {
+  IShellLinkA* link = NULL;
+  HRESULT status = CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                    reinterpret_cast<void**>(&link));
+  if (FAILED(status)) return status;
+  status = link->SetPath(target);
+  if (SUCCEEDED(status)) status = link->SetDescription(description);
+  if (SUCCEEDED(status)) status = SaveShellLink(link, linkPath);
+  link->Release();
+  return status;
+}
+
+// A folder that cannot be found, or a link path that would not fit, skips that shortcut.
+static void CreateShortcutIn(int folderId, const char* target) {
+  char folder[MAX_PATH];
+  if (!SHGetSpecialFolderPathA(gSetup.dialogWindow, folder, folderId, TRUE)) return;
+  char linkPath[MAX_PATH];
+  if (!JoinPath(linkPath, sizeof linkPath, folder, "\\", kShortcutFileName)) return;
+  CreateShellLink(target, linkPath, "");
+}
+
+HRESULT CreateShortcuts(const char* target) {
+  const HRESULT initialised = CoInitialize(NULL);
+  CreateShortcutIn(CSIDL_PROGRAMS, target);
+  CreateShortcutIn(CSIDL_DESKTOP, target);
+  if (SUCCEEDED(initialised)) CoUninitialize();
+  return S_OK;
+}

@@ -1,0 +1,3 @@
+#include "partner/partner_settings.h"
+
+HRESULT WritePartnerSettings() { return S_OK; }
