@@ -29,6 +29,7 @@ static void RunMessageLoop(HACCEL accelerators) {
 }
 
 int SetupMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
+  RestrictDllLoading();
   if (!CheckPlatformVersion()) return 0;
   PurgeCachedContent();
   DerivePartnerKey();

@@ -7,6 +7,10 @@
 // dialog cannot be created, else 1.
 int SetupMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showState);
 
+// Keeps DLLs planted beside the installer from being loaded: restricts the DLL search to the
+// system directory where Windows allows it and loads the lazily used DLLs from there.
+void RestrictDllLoading();
+
 // Returns true when this Windows version is supported; otherwise shows the refusal message
 // (no owner, error icon) and returns false once it is dismissed.
 bool CheckPlatformVersion();

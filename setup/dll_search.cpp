@@ -1,0 +1,59 @@
+#include "setup/setup_main.h"
+
+#include "setup/path_join.h"
+
+// An installer runs from a Downloads folder, where anyone may have dropped a DLL that Windows
+// loads lazily from the program's own folder. These are the ones the shell, COM and the common
+// controls pull in late; loading them by full system-directory path first means a planted copy
+// is never chosen.
+static const char* const kLazyDlls[] = {
+    "uxtheme.dll", "userenv.dll", "setupapi.dll", "apphelp.dll", "propsys.dll",
+    "dwmapi.dll",  "cryptbase.dll", "oleacc.dll", "clbcatq.dll", "version.dll",
+    "ntmarta.dll", "profapi.dll",  "sspicli.dll"};
+
+// Functions newer than Windows 98 and 2000, looked up at run time so that those still load us.
+typedef BOOL(WINAPI* SetDefaultDllDirectoriesFunction)(DWORD);
+typedef BOOL(WINAPI* SetDllDirectoryAFunction)(LPCSTR);
+static const char kSetDefaultDllDirectories[] = "SetDefaultDllDirectories";
+static const char kSetDllDirectoryA[] = "SetDllDirectoryA";
+static const DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+
+// GetProcAddress's result, cast through the generic function type that GCC accepts.
+typedef void (*AnyFunction)();
+
+static bool IsWindowsVista() {
+  const DWORD version = GetVersion();
+  return LOBYTE(LOWORD(version)) == 6 && HIBYTE(LOWORD(version)) == 0;
+}
+
+// Windows Vista: SetDefaultDllDirectories makes CoCreateInstance(CLSID_ShellLink) fail there,
+// so Vista only drops the current directory from the search.
+static void RestrictSearchPath() {
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  const FARPROC setDefault = GetProcAddress(kernel, kSetDefaultDllDirectories);
+  if (setDefault != NULL && !IsWindowsVista() &&
+      reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+          reinterpret_cast<AnyFunction>(setDefault))(kSearchSystem32)) {
+    return;
+  }
+  const FARPROC setDirectory = GetProcAddress(kernel, kSetDllDirectoryA);
+  if (setDirectory == NULL) return;
+  reinterpret_cast<SetDllDirectoryAFunction>(reinterpret_cast<AnyFunction>(setDirectory))("");
+}
+
+static void PreloadLazyDlls() {
+  char systemDirectory[MAX_PATH];
+  const UINT used = GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
+  if (used == 0 || used >= sizeof systemDirectory) return;
+  const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  for (const char* name : kLazyDlls) {
+    char path[MAX_PATH];
+    if (JoinPath(path, sizeof path, systemDirectory, "\\", name)) LoadLibraryA(path);
+  }
+  SetErrorMode(previousMode);
+}
+
+void RestrictDllLoading() {
+  RestrictSearchPath();
+  PreloadLazyDlls();
+}
