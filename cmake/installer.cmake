@@ -57,7 +57,7 @@ set_source_files_properties(resources/setup.rc PROPERTIES OBJECT_DEPENDS
 
 add_lumifold_program(SETUP WIN32
   setup/setup_main.cpp setup/version_gate.cpp setup/version_rule.cpp setup/path_join.cpp
-  setup/cached_content.cpp setup/running_instance.cpp
+  setup/cached_content.cpp setup/running_instance.cpp setup/dll_search.cpp
   ui/setup_dialog.cpp
   install/install_sequence.cpp install/payload.cpp install/inflate.cpp install/shortcuts.cpp
   install/uninstall_entry.cpp ui/install_message.cpp
