@@ -44,3 +44,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 add_subdirectory(tests/native)
 include(tests/windows/wine_tests.cmake)
 include(tests/fuzz/fuzz_tests.cmake)
+
+add_test(NAME reproducible_build
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/build/reproducible_build.sh ${CMAKE_SOURCE_DIR}
+          $<TARGET_FILE:pack_payload> ${CMAKE_BINARY_DIR}/reproducible)
