@@ -1,7 +1,5 @@
-#include <cstring>
-
 #include "install/install.h"
-#include "setup/path_join.h"
+#include "install/uninstall_command.h"
 #include "setup/product.h"
 
 // REG_SZ written without its terminating NUL: the data length is the string's length.
@@ -13,18 +11,15 @@ static void SetDwordValue(HKEY key, const char* name, DWORD value) {
   RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
 }
 
-// The uninstaller in the system directory, quoted when that directory has a blank, so that the
-// uninstall list does not start another program. Skipped when the path would not fit.
+// Skipped when the system directory is unknown or the command would not fit.
 static void SetUninstallString(HKEY key) {
   char systemDirectory[1024];
   const UINT used = GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
   if (used == 0 || used >= sizeof systemDirectory) return;
-  char path[MAX_PATH];
-  if (!JoinPath(path, sizeof path, systemDirectory, kUninstallerFileName)) return;
-  char quoted[MAX_PATH + 2];
-  const bool hasBlank = strchr(path, ' ') != NULL;
-  wsprintfA(quoted, hasBlank ? "\"%s\"" : "%s", path);
-  SetStringValue(key, "UninstallString", quoted);
+  char command[MAX_PATH + 2];
+  if (FormatUninstallCommand(command, sizeof command, systemDirectory)) {
+    SetStringValue(key, "UninstallString", command);
+  }
 }
 
 LONG RegisterUninstallEntry() {
