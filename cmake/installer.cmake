@@ -61,6 +61,7 @@ add_lumifold_program(SETUP WIN32
   ui/setup_dialog.cpp
   install/install_sequence.cpp install/payload.cpp install/inflate.cpp install/shortcuts.cpp
   install/uninstall_entry.cpp install/uninstall_command.cpp ui/install_message.cpp
-  partner/partner_key.cpp partner/partner_settings.cpp
+  partner/partner_key.cpp partner/partner_settings.cpp partner/partner_key_rule.cpp
+  partner/settings_document.cpp
   resources/setup.rc)
 target_link_libraries(SETUP PRIVATE z uuid ole32 shell32 advapi32 user32 kernel32)

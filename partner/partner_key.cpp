@@ -1,3 +1,46 @@
 #include "partner/partner_key.h"
 
-HRESULT DerivePartnerKey() { return S_OK; }
+#include "partner/partner_key_rule.h"
+#include "setup/product.h"
+#include "setup/setup_context.h"
+
+HRESULT DerivePartnerKey() {
+  gSetup.partnerKey[0] = '\0';
+  char modulePath[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(NULL, modulePath, sizeof modulePath);
+  // Windows XP leaves a path that fills the buffer unterminated; a cut path names another file.
+  if (length == 0 || length >= sizeof modulePath) return E_FAIL;
+  if (!ReadPartnerKeyFromFileName(modulePath, gSetup.partnerKey, sizeof gSetup.partnerKey)) {
+    LoadPartnerKey();
+  }
+  return S_OK;
+}
+
+void LoadPartnerKey() {
+  HKEY productKey;
+  if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kProductRegistryKey, &productKey) != ERROR_SUCCESS) return;
+  // Zero-filled, and at most 259 bytes asked for: a value stored without a NUL ends in one.
+  ZeroMemory(gSetup.partnerKey, sizeof gSetup.partnerKey);
+  DWORD type = REG_SZ;
+  DWORD size = sizeof gSetup.partnerKey - 1;
+  const LONG status = RegQueryValueExA(productKey, kPartnerKeyValue, NULL, &type,
+                                       reinterpret_cast<BYTE*>(gSetup.partnerKey), &size);
+  // A value too long for the field may have been partly copied into it.
+  if (status != ERROR_SUCCESS) ZeroMemory(gSetup.partnerKey, sizeof gSetup.partnerKey);
+  RegCloseKey(productKey);
+}
+
+static void CreateRegistryKey(const char* name) {
+  HKEY key;
+  if (RegCreateKeyA(HKEY_LOCAL_MACHINE, name, &key) == ERROR_SUCCESS) RegCloseKey(key);
+}
+
+void SavePartnerKey() {
+  CreateRegistryKey(kMakerRegistryKey);
+  CreateRegistryKey(kProductRegistryKey);
+  HKEY productKey;
+  if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kProductRegistryKey, &productKey) != ERROR_SUCCESS) return;
+  RegSetValueExA(productKey, kPartnerKeyValue, 0, REG_SZ,
+                 reinterpret_cast<const BYTE*>(gSetup.partnerKey), lstrlenA(gSetup.partnerKey));
+  RegCloseKey(productKey);
+}

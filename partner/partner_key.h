@@ -3,5 +3,16 @@
 
 #include <windows.h>
 
-// Sets the context's partner key. Returns 0, or E_FAIL when the module path is unknown.
+// Sets the context's partner key from this program's file name (SETUP-<key>.ext), or for any
+// other name from the registry. Returns 0, or E_FAIL when the module path cannot be obtained
+// (or does not fit in 259 characters): the key then stays empty and the registry is not read.
 HRESULT DerivePartnerKey();
+
+// Reads "PartnerKey" of the product registry key into the context's partner key, byte for
+// byte whatever its type. A missing key or value, or one longer than 259 bytes, leaves the key
+// empty. No result.
+void LoadPartnerKey();
+
+// Creates the maker and product registry keys and writes the context's partner key to
+// "PartnerKey" as REG_SZ without a terminating NUL. Silent; no result.
+void SavePartnerKey();

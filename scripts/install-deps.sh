@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   g++-mingw-w64-i686 libz-mingw-w64-dev
   wine wine32:i386 xvfb x11-utils imagemagick
-  zlib1g-dev googletest cmake g++ binutils-mingw-w64-i686 clang libclang-rt-14-dev
+  zlib1g-dev googletest cmake g++ binutils-mingw-w64-i686 clang libclang-rt-14-dev libxml2-dev
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -1,3 +1,38 @@
 #include "setup/setup_main.h"
 
-void PurgeCachedContent() {}
+#include <shlobj.h>
+
+#include "setup/path_join.h"
+#include "setup/product.h"
+
+namespace {
+
+// Files deleted together, after one look-up of the application-data folder; second may be null.
+struct ContentGroup {
+  const char* first;
+  const char* second;
+};
+
+}  // namespace
+
+static const ContentGroup kContentGroups[] = {
+    {kBannerFileName, NULL},  {kSplashFileName, NULL},    {kSkinXmlFileName, kSkinPngFileName},
+    {kPurchaseFileName, NULL}, {kTemplatesFileName, NULL}, {kQuickStartFileName, NULL},
+};
+
+// A path that does not fit in 259 characters names no file of ours: skipped.
+static void DeleteContentFile(const char* appData, const char* fileName) {
+  char path[MAX_PATH];
+  if (JoinPath(path, sizeof path, appData, kProductFolder, fileName)) DeleteFileA(path);
+}
+
+static void PurgeContentGroup(const ContentGroup& group) {
+  char appData[MAX_PATH];
+  if (!SHGetSpecialFolderPathA(NULL, appData, CSIDL_APPDATA, TRUE)) return;
+  DeleteContentFile(appData, group.first);
+  if (group.second != NULL) DeleteContentFile(appData, group.second);
+}
+
+void PurgeCachedContent() {
+  for (const ContentGroup& group : kContentGroups) PurgeContentGroup(group);
+}

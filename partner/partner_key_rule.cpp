@@ -1,0 +1,50 @@
+#include "partner/partner_key_rule.h"
+
+#include "setup/product.h"
+
+static const char* FindFileName(const char* path) {
+  const char* name = path;
+  for (const char* at = path; *at != '\0'; ++at) {
+    if (*at == '\\') name = at + 1;
+  }
+  return name;
+}
+
+// Only a to z change: the comparison must not depend on the code page.
+static char ToUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+
+// Returns the length of the prefix when name begins with it in any ASCII case, else 0.
+static size_t MatchKeyPrefix(const char* name) {
+  size_t i = 0;
+  for (; kPartnerKeyPrefix[i] != '\0'; ++i) {
+    if (ToUpperAscii(name[i]) != kPartnerKeyPrefix[i]) return 0;  // also stops at name's NUL
+  }
+  return i;
+}
+
+static size_t MeasureText(const char* text) {
+  size_t length = 0;
+  while (text[length] != '\0') ++length;
+  return length;
+}
+
+// Copies the first length characters of text into out, cut to what capacity bytes hold.
+static void CopyBounded(char* out, size_t capacity, const char* text, size_t length) {
+  if (capacity == 0) return;
+  if (length > capacity - 1) length = capacity - 1;
+  for (size_t i = 0; i < length; ++i) out[i] = text[i];
+  out[length] = '\0';
+}
+
+bool ReadPartnerKeyFromFileName(const char* modulePath, char* key, size_t capacity) {
+  const char* name = FindFileName(modulePath);
+  const size_t prefixLength = MatchKeyPrefix(name);
+  const char* rest = name + prefixLength;
+  size_t keyLength = 0;
+  if (prefixLength != 0) {
+    const size_t restLength = MeasureText(rest);
+    if (restLength > 4) keyLength = restLength - 4;  // the extension, whatever it is
+  }
+  CopyBounded(key, capacity, rest, keyLength);
+  return prefixLength != 0;
+}

@@ -1,0 +1,15 @@
+// Where the partner key comes from, decided by the installer's own file name. Platform-free.
+#pragma once
+
+#include <cstddef>
+
+// Reads the partner key from the file name in modulePath: what follows its last backslash, or
+// the whole text when it has none.
+// Returns true when the name begins with "SETUP-" in any ASCII case: key then holds the rest of
+// the name without its last four characters (the extension and its dot, whatever they are), in
+// the case of the name, or is empty when four or fewer are left ("SETUP-.exe", "SETUP-"). The
+// registry is not to be read, even for an empty key.
+// Returns false for any other name, with key empty: the key is to come from the registry.
+// key holds capacity bytes and always ends with a NUL; a longer key is cut to capacity - 1
+// characters.
+bool ReadPartnerKeyFromFileName(const char* modulePath, char* key, size_t capacity);

@@ -1,0 +1,109 @@
+#include "partner/partner_key_rule.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct NameCase {
+  const char* fileName;
+  bool fromName;  // false: the key is to come from the registry
+  const char* key;
+};
+
+// Reads the key of path into a 260-byte buffer filled with junk beforehand.
+std::string ReadKey(const std::string& path, bool* fromName) {
+  char key[260];
+  std::fill(key, key + sizeof key, '#');
+  *fromName = ReadPartnerKeyFromFileName(path.c_str(), key, sizeof key);
+  return key;
+}
+
+void ExpectKeyOfName(const NameCase& example, const std::string& folder) {
+  SCOPED_TRACE(folder + example.fileName);
+  bool fromName = !example.fromName;
+  EXPECT_EQ(example.key, ReadKey(folder + example.fileName, &fromName));
+  EXPECT_EQ(example.fromName, fromName);
+}
+
+TEST(PartnerKeyRule, WorkedExamplesWithAndWithoutFolder) {
+  const NameCase examples[] = {
+      {"SETUP-abc123.exe", true, "abc123"},
+      {"setup-Partner.EXE", true, "Partner"},
+      {"SeTuP-MiXeD.Exe", true, "MiXeD"},
+      {"SETUP-x.exe", true, "x"},
+      {"SETUP-abc.exe", true, "abc"},
+      {"SETUP-abcd.msi", true, "abcd"},   // the last four go, whatever they are
+      {"SETUP-abcdefgh", true, "abcd"},
+      {"SETUP-abcde", true, "a"},
+      {"SETUP-abcd", true, ""},
+      {"SETUP-.exe", true, ""},           // empty, and the registry is not read
+      {"SETUP-", true, ""},               // not "SE": nothing follows the prefix
+      {"SETUP-a&b<c>.exe", true, "a&b<c>"},
+      {"SETUP-\xE9t\xE9.exe", true, "\xE9t\xE9"},  // other bytes stand as they are
+      {"Setup.exe", false, ""},
+      {"install-abc.exe", false, ""},
+      {"SETUP.exe", false, ""},
+      {"SETUP_abc.exe", false, ""},
+      {"SETUP", false, ""},
+      {"XSETUP-abc.exe", false, ""},
+      {" SETUP-abc.exe", false, ""},
+      {"", false, ""},
+  };
+  for (const NameCase& example : examples) {
+    ExpectKeyOfName(example, "");
+    ExpectKeyOfName(example, "C:\\Documents and Settings\\user\\Desktop\\");
+    ExpectKeyOfName(example, "\\");
+  }
+}
+
+TEST(PartnerKeyRule, OnlyTheNameAfterTheLastBackslashCounts) {
+  bool fromName = true;
+  EXPECT_EQ("", ReadKey("C:\\SETUP-folder.tmp\\Setup.exe", &fromName));
+  EXPECT_FALSE(fromName);
+  EXPECT_EQ("abc", ReadKey("C:\\install\\x\\SETUP-abc.exe", &fromName));
+  EXPECT_TRUE(fromName);
+  EXPECT_EQ("", ReadKey("C:\\downloads\\SETUP-abc.exe\\", &fromName));  // empty name
+  EXPECT_FALSE(fromName);
+  EXPECT_EQ("", ReadKey("C:/downloads/SETUP-abc.exe", &fromName));  // "/" is no separator
+  EXPECT_FALSE(fromName);
+}
+
+TEST(PartnerKeyRule, PrefixFoldsOnlyAsciiLetters) {
+  bool fromName = true;
+  // 0xD3 is a capital letter in Windows-1252 and 0xF3 its small form: neither is "S".
+  EXPECT_EQ("", ReadKey("\xD3" "ETUP-abc.exe", &fromName));
+  EXPECT_FALSE(fromName);
+  EXPECT_EQ("", ReadKey("SETUP\xAD" "abc.exe", &fromName));  // a soft hyphen is not "-"
+  EXPECT_FALSE(fromName);
+}
+
+TEST(PartnerKeyRule, LongKeysAreCutToTheBufferAndNothingPastItIsWritten) {
+  const std::string longKey(1000, 'k');
+  const std::string path = "C:\\" + std::string("SETUP-") + longKey + ".exe";
+  std::vector<char> key(300, '#');
+  EXPECT_TRUE(ReadPartnerKeyFromFileName(path.c_str(), key.data(), 260));
+  EXPECT_EQ(std::string(259, 'k'), std::string(key.data()));
+  for (size_t i = 260; i < key.size(); ++i) ASSERT_EQ('#', key[i]) << i;
+
+  const std::string exact = "SETUP-" + std::string(259, 'e') + ".exe";
+  EXPECT_TRUE(ReadPartnerKeyFromFileName(exact.c_str(), key.data(), 260));
+  EXPECT_EQ(std::string(259, 'e'), std::string(key.data()));
+
+  std::fill(key.begin(), key.end(), '#');
+  EXPECT_TRUE(ReadPartnerKeyFromFileName("SETUP-abc.exe", key.data(), 1));
+  EXPECT_EQ('\0', key[0]);
+  EXPECT_EQ('#', key[1]);
+  EXPECT_TRUE(ReadPartnerKeyFromFileName("SETUP-abc.exe", key.data(), 3));
+  EXPECT_STREQ("ab", key.data());
+  EXPECT_EQ('#', key[3]);
+
+  std::fill(key.begin(), key.end(), '#');
+  EXPECT_TRUE(ReadPartnerKeyFromFileName("SETUP-abc.exe", key.data(), 0));
+  EXPECT_FALSE(ReadPartnerKeyFromFileName("Setup.exe", key.data(), 0));
+  EXPECT_EQ('#', key[0]);  // a zero capacity is not written
+}
+
+}  // namespace
