@@ -9,7 +9,7 @@ ExternalProject_Add(fuzzers
   INSTALL_COMMAND "")
 
 set(LUMIFOLD_FUZZ_SECONDS 5 CACHE STRING "How long each fuzzer runs in the test command")
-foreach(name path_join inflate)
+foreach(name path_join inflate partner_key settings_document)
   file(MAKE_DIRECTORY ${fuzz_dir}/corpus-${name})
   add_test(NAME fuzz_${name}
     COMMAND ${fuzz_dir}/fuzz_${name} -max_total_time=${LUMIFOLD_FUZZ_SECONDS}
