@@ -17,27 +17,20 @@ export HOME=$dir/home
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
 
-free_display() {
-  local n
-  for n in $(seq 90 199); do
-    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { echo $n; return; }
-  done
-  echo "no free X display number" >&2
-  return 1
-}
-
 start_display() {
   if [ "${LUMIFOLD_REAL_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
     echo "export DISPLAY=$DISPLAY" >"$dir/env"
     return
   fi
-  local n
-  n=$(free_display)
-  setsid Xvfb ":$n" -screen 0 1024x768x24 -dpi 96 -nolisten tcp </dev/null >"$dir/xvfb.log" 2>&1 &
+  # Xvfb picks a free display number itself and writes it once it accepts connections, so
+  # that sessions started at the same time never race for one number.
+  rm -f "$dir/display"
+  setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp \
+    </dev/null >"$dir/xvfb.log" 2>&1 3>"$dir/display" &
   echo $! >"$dir/xvfb.pid"
-  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-  [ -e "/tmp/.X11-unix/X$n" ] || { echo "Xvfb did not start, see $dir/xvfb.log" >&2; return 1; }
-  echo "export DISPLAY=:$n" >"$dir/env"
+  for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.1; done
+  [ -s "$dir/display" ] || { echo "Xvfb did not start, see $dir/xvfb.log" >&2; return 1; }
+  echo "export DISPLAY=:$(tr -d '[:space:]' <"$dir/display")" >"$dir/env"
 }
 
 case $action in
@@ -50,12 +43,29 @@ case $action in
     wineboot -i </dev/null >"$dir/wineboot.log" 2>&1
     # Without a window manager Wine waits 2 s for every window it hides unless unmanaged.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$dir/wineboot.log" 2>&1
+    # Stopped at once rather than left to wind down (5 s); the server still saves the registry.
+    wineserver -k 2>/dev/null || true
     wineserver -w
+    # A persistent server, and the prefix's system processes started in it now, with their
+    # output in the log: they then outlive every run instead of holding a caller's pipe.
     setsid wineserver -p </dev/null >"$dir/wineserver.log" 2>&1 || true
+    wine cmd /c exit </dev/null >>"$dir/wineboot.log" 2>&1
     ;;
   run)
     . "$dir/env"
-    exec wine "$@" </dev/null
+    # The program's output goes to a file, shown once it ends: Wine's background processes
+    # (services, the desktop, programs the test starts) inherit the descriptors and would
+    # otherwise keep the caller's pipes open long after the program has exited. A caller that
+    # gives up (a test timeout) still gets the output so far.
+    out=$(mktemp "$dir/run.XXXXXX")
+    wine "$@" </dev/null >"$out" 2>&1 &
+    pid=$!
+    trap 'kill $pid 2>/dev/null; cat "$out"; rm -f "$out"; exit 143' TERM INT
+    rc=0
+    wait $pid || rc=$?
+    cat "$out"
+    rm -f "$out"
+    exit $rc
     ;;
   stop)
     wineserver -k 2>/dev/null || true

@@ -1,0 +1,5 @@
+# The Windows test programs, one per source file <name>.cpp in this folder. Read by both trees:
+# the Windows test tree builds them, the host tree registers each with ctest.
+set(lumifold_windows_test_programs
+  setup_dialog_test
+  version_gate_test)
