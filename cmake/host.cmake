@@ -12,6 +12,15 @@ target_link_libraries(pack_payload PRIVATE ZLIB::ZLIB)
 set(installer_dir ${CMAKE_BINARY_DIR}/installer)
 set(windows_tests_dir ${CMAKE_BINARY_DIR}/windows-tests)
 set(SETUP_EXE ${installer_dir}/SETUP.exe)
+# The programs that SETUP.exe carries, for the tests to compare what it installs with.
+set(APPLICATION_EXE ${installer_dir}/Lumifold.exe)
+set(UNINSTALLER_EXE ${installer_dir}/TevikUninstaller.exe)
+if(LUMIFOLD_APPLICATION)
+  set(APPLICATION_EXE ${LUMIFOLD_APPLICATION})
+endif()
+if(LUMIFOLD_UNINSTALLER)
+  set(UNINSTALLER_EXE ${LUMIFOLD_UNINSTALLER})
+endif()
 
 ExternalProject_Add(installer
   SOURCE_DIR ${CMAKE_SOURCE_DIR}

@@ -7,12 +7,14 @@
 #include <vector>
 
 #include "setup/product.h"
+#include "tests/windows/machine_state.h"
 #include "tests/windows/setup_driver.h"
 #include "ui/resource.h"
 
 namespace {
 
 using setup_test::ClassName;
+using setup_test::ReadResource;
 using setup_test::QueryWindow;
 using setup_test::SetupRun;
 using setup_test::WindowText;
@@ -35,19 +37,6 @@ constexpr LONG kDialogStyleBits = DS_ABSALIGN | DS_SYSMODAL | DS_LOCALEDIT | DS_
 
 LONG StyleOf(HWND window) { return GetWindowLongA(window, GWL_STYLE); }
 LONG ExStyleOf(HWND window) { return GetWindowLongA(window, GWL_EXSTYLE); }
-
-// The resource's bytes, read from the executable file itself, not through the running program.
-std::string ReadResource(const std::string& module, LPCSTR type, int id) {
-  HMODULE image = LoadLibraryExA(module.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (image == nullptr) return std::string();
-  std::string bytes;
-  HRSRC found = FindResourceA(image, MAKEINTRESOURCEA(id), type);
-  HGLOBAL loaded = found == nullptr ? nullptr : LoadResource(image, found);
-  const char* data = loaded == nullptr ? nullptr : static_cast<const char*>(LockResource(loaded));
-  if (data != nullptr) bytes.assign(data, SizeofResource(image, found));
-  FreeLibrary(image);
-  return bytes;
-}
 
 // The dialog units of a dialog font, worked out here the way the dialog manager does: the
 // average width of the 52 Latin letters (rounded) and the font's height, in pixels.
@@ -213,7 +202,7 @@ TEST_F(SetupDialogTest, DialogAndControlsHaveTheTemplatesSizesInItsFont) {
 }
 
 TEST_F(SetupDialogTest, LicenceTextIsExactlyTheLicenceResource) {
-  const std::string resource = ReadResource(run_.Path(), RT_RCDATA, IDR_LICENSE);
+  const std::string resource = ReadResource(run_.Path(), RT_RCDATA, IDR_LICENSE).value_or("");
   ASSERT_FALSE(resource.empty()) << "no RCDATA " << IDR_LICENSE << " in " << run_.Path();
   ASSERT_EQ(std::memchr(resource.data(), '\0', resource.size()), nullptr)
       << "the licence resource holds a NUL";
@@ -311,7 +300,7 @@ TEST_F(SetupDialogTest, CloseBoxEndsTheRunWithExitCodeOne) {
 
 TEST_F(SetupDialogTest, DialogShowsTheSetupIcon) {
   // The icon group holds one 32 x 32 image of 24 bits per pixel (GRPICONDIR, then its entries).
-  const std::string group = ReadResource(run_.Path(), RT_GROUP_ICON, IDI_SETUP);
+  const std::string group = ReadResource(run_.Path(), RT_GROUP_ICON, IDI_SETUP).value_or("");
   ASSERT_GE(group.size(), 6u + 14u) << "no icon group " << IDI_SETUP;
   const auto* bytes = reinterpret_cast<const unsigned char*>(group.data());
   EXPECT_EQ(bytes[4] | bytes[5] << 8, 1) << "images in the group";

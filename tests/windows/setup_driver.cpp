@@ -4,6 +4,7 @@
 
 #include "setup/product.h"
 #include "tests/windows/driver_failure.h"
+#include "tests/windows/machine_state.h"
 #include "ui/resource.h"
 
 namespace setup_test {
@@ -12,20 +13,6 @@ namespace {
 constexpr char kScratchDirectory[] = "C:\\lumifold-tests";
 
 // Wine's own export that turns a Unix path into a Windows one; missing on Windows.
-using DosFileNameFunction = WCHAR*(CDECL*)(const char*);
-
-std::string UnixToWindowsPath(const std::string& unixPath) {
-  auto convert = reinterpret_cast<DosFileNameFunction>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
-  if (convert == nullptr) return std::string();
-  WCHAR* wide = convert(unixPath.c_str());
-  if (wide == nullptr) return std::string();
-  char path[MAX_PATH * 2] = {};
-  WideCharToMultiByte(CP_ACP, 0, wide, -1, path, sizeof path, nullptr, nullptr);
-  HeapFree(GetProcessHeap(), 0, wide);
-  return path;
-}
-
 bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
   return lstrcmpiA(a.c_str(), b.c_str()) == 0;
 }
@@ -101,8 +88,7 @@ std::string SetupExecutablePath(Where where) {
     SETUP_TEST_FAIL_AT(where) << "LUMIFOLD_SETUP_EXE does not name the SETUP.exe to test";
     return std::string();
   }
-  if (value[0] != '/') return value;
-  std::string path = UnixToWindowsPath(value);
+  std::string path = WindowsPathOf(value);
   if (path.empty()) SETUP_TEST_FAIL_AT(where) << "cannot turn " << value << " into a Windows path";
   return path;
 }

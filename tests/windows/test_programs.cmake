@@ -2,4 +2,5 @@
 # the Windows test tree builds them, the host tree registers each with ctest.
 set(lumifold_windows_test_programs
   setup_dialog_test
-  version_gate_test)
+  version_gate_test
+  install_test)

@@ -1,0 +1,327 @@
+// Installation as the user does it: tick the acceptance box, press Install, read and dismiss
+// each message, wait for the run to end; then the machine is read back independently: files,
+// shortcuts, the uninstall entry.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <shlobj.h>
+
+#include <string>
+
+#include "setup/product.h"
+#include "tests/windows/machine_state.h"
+#include "tests/windows/setup_driver.h"
+#include "ui/resource.h"
+
+namespace {
+
+using namespace setup_test;
+
+constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+constexpr char kUninstallKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvale Lumifold";
+constexpr char kThankYou[] = "Thank you for installing Quorvale Lumifold!";
+constexpr char kTitle[] = "Quorvale Lumifold Installer";
+
+std::string ProgramFilesDirectory() {
+  const auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir");
+  return value ? value->data.substr(0, value->data.find('\0')) : std::string();
+}
+
+std::string MakerDirectory() { return ProgramFilesDirectory() + "\\Quorvale"; }
+std::string InstallDirectory() { return MakerDirectory() + "\\Lumifold\\"; }
+std::string InstalledExecutable() { return InstallDirectory() + "Lumifold.exe"; }
+std::string UninstallerPath() { return SystemDirectory() + "\\TevikUninstaller.exe"; }
+std::string ProgramsLink() { return SpecialFolder(CSIDL_PROGRAMS) + "\\Quorvale Lumifold.lnk"; }
+std::string DesktopLink() { return SpecialFolder(CSIDL_DESKTOP) + "\\Quorvale Lumifold.lnk"; }
+
+BOOL CALLBACK RememberMarkedWindow(HWND window, LPARAM found) {
+  if (GetPropA(window, "LumifoldVersion") != nullptr) *reinterpret_cast<HWND*>(found) = window;
+  return TRUE;
+}
+
+// A top-level window marked as the application's, as the installer itself looks for it.
+HWND FindApplicationWindow() {
+  HWND found = nullptr;
+  EnumWindows(RememberMarkedWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+std::string Deflated(const std::string& plain) {
+  uLongf length = compressBound(plain.size());
+  std::string stream(length, '\0');
+  compress2(reinterpret_cast<Bytef*>(stream.data()), &length,
+            reinterpret_cast<const Bytef*>(plain.data()), plain.size(), 9);
+  stream.resize(length);
+  return stream;
+}
+
+class InstallTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RemoveInstallation();
+    application_ = PayloadOriginal("LUMIFOLD_APPLICATION_EXE");
+    uninstaller_ = PayloadOriginal("LUMIFOLD_UNINSTALLER_EXE");
+    ASSERT_FALSE(application_.empty()) << "LUMIFOLD_APPLICATION_EXE names no readable file";
+    ASSERT_FALSE(uninstaller_.empty()) << "LUMIFOLD_UNINSTALLER_EXE names no readable file";
+  }
+
+  void TearDown() override {
+    TerminateProcessesNamed("Lumifold.exe");
+    RemoveInstallation();
+  }
+
+  static void RemoveInstallation() {
+    TerminateProcessesNamed("Lumifold.exe");
+    RemoveTree(MakerDirectory());
+    DeleteFileA(ProgramsLink().c_str());
+    DeleteFileA(DesktopLink().c_str());
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+    DeleteFileA(UninstallerPath().c_str());
+  }
+
+  // Starts the run, waits for the dialog, ticks the acceptance box and, unless launch is
+  // wanted, clears the launch box; then presses Install.
+  void StartAndPressInstall(SetupRun& run, bool launch) {
+    ASSERT_TRUE(run.Start());
+    ASSERT_NE(nullptr, run.WaitForDialog());
+    ASSERT_EQ(BST_CHECKED, run.ClickCheckBox(IDC_ACCEPT));
+    if (!launch) {
+      ASSERT_EQ(BST_UNCHECKED, run.ClickCheckBox(IDC_LAUNCH));
+    }
+    ASSERT_TRUE(run.Click(IDC_INSTALL));
+  }
+
+  // Expects the message box that a press leads to, with exactly this text, as an install-time
+  // message (owned by the dialog, OK only, no icon), and dismisses it.
+  void ExpectMessage(SetupRun& run, const std::string& text) {
+    const auto box = run.WaitForMessageBox(kTitle);
+    ASSERT_TRUE(box.has_value()) << "no message box; expected: " << text;
+    EXPECT_EQ(text, box->text);
+    EXPECT_EQ(run.Dialog(), box->owner);
+    EXPECT_EQ(std::vector<int>{IDOK}, box->buttons);
+    EXPECT_EQ(StandardIcon::kNone, IdentifyIcon(*box)) << IconName(IdentifyIcon(*box));
+    ASSERT_TRUE(run.Dismiss(*box));
+  }
+
+  // Installs to the end: thank-you dismissed, exit code 1.
+  void InstallToTheEnd(const std::string& fileName, bool launch) {
+    SetupRun run(fileName);
+    StartAndPressInstall(run, launch);
+    ExpectMessage(run, kThankYou);
+    EXPECT_EQ(std::optional<DWORD>(1), run.WaitForExit());
+  }
+
+  // After a failure the dialog is open, with Install still enabled and the boxes as they were.
+  static void ExpectDialogStillUsable(SetupRun& run) {
+    ASSERT_TRUE(run.IsRunning());
+    EXPECT_TRUE(IsWindowVisible(run.Dialog()));
+    EXPECT_TRUE(IsWindowEnabled(run.Control(IDC_INSTALL)));
+    EXPECT_EQ(BST_CHECKED, CheckState(run.Control(IDC_ACCEPT)));
+    EXPECT_EQ(1u, run.TopLevelWindows().size()) << "a message box is still open";
+  }
+
+  void ExpectInstalledExecutable() {
+    const auto installed = ReadFileBytes(InstalledExecutable());
+    ASSERT_TRUE(installed.has_value()) << InstalledExecutable();
+    EXPECT_TRUE(*installed == application_) << "the installed executable differs from the application";
+  }
+
+  std::string application_;
+  std::string uninstaller_;
+};
+
+TEST_F(InstallTest, InstallsTheApplicationWhereProgramFilesDirSays) {
+  ASSERT_FALSE(DirectoryExists(MakerDirectory()));
+  InstallToTheEnd("SETUP.exe", false);
+  EXPECT_TRUE(DirectoryExists(MakerDirectory()));
+  EXPECT_TRUE(DirectoryExists(InstallDirectory()));
+  ExpectInstalledExecutable();
+  EXPECT_EQ(0, TerminateProcessesNamed("Lumifold.exe")) << "started with the launch box cleared";
+}
+
+TEST_F(InstallTest, UninstallerLandsInTheSystemDirectory) {
+  InstallToTheEnd("SETUP.exe", false);
+  const auto installed = ReadFileBytes(UninstallerPath());
+  ASSERT_TRUE(installed.has_value()) << UninstallerPath();
+  EXPECT_TRUE(*installed == uninstaller_) << "the installed uninstaller differs";
+}
+
+TEST_F(InstallTest, ShortcutsInProgramsAndOnTheDesktopPointToTheExecutable) {
+  InstallToTheEnd("SETUP.exe", false);
+  for (const std::string& link : {ProgramsLink(), DesktopLink()}) {
+    const auto view = ReadShellLink(link);
+    ASSERT_TRUE(view.has_value()) << link;
+    EXPECT_STRCASEEQ(InstalledExecutable().c_str(), view->target.c_str()) << link;
+    EXPECT_EQ("", view->description) << link;
+  }
+}
+
+TEST_F(InstallTest, UninstallEntryHoldsExactlyItsSevenValues) {
+  InstallToTheEnd("SETUP.exe", false);
+  const auto values = ReadRegistryValues(HKEY_LOCAL_MACHINE, kUninstallKey);
+  ASSERT_TRUE(values.has_value());
+  // The installer writes each REG_SZ without its NUL. Wine (like NT) then stores it as a normal
+  // string and reports it with one NUL after it; Windows 98 reports the length it was given.
+  // Either way the string itself must be exact, with nothing but NULs after it.
+  const std::map<std::string, RegistryValue> expected = {
+      {"DisplayName", StringValue("Quorvale Lumifold")},
+      {"InstallPath", StringValue(InstallDirectory())},
+      {"UninstallString", StringValue(UninstallerPath())},  // no blank in Wine's system path
+      {"Publisher", StringValue("Quorvale, Inc.")},
+      {"UrlInfoAbout", StringValue(kMakerWebAddress)},
+      {"NoModify", DwordValue(1)},
+      {"NoRepair", DwordValue(1)},
+  };
+  ASSERT_EQ(std::string::npos, SystemDirectory().find(' '));
+  EXPECT_EQ(expected.size(), values->size());
+  for (const auto& [name, value] : expected) {
+    ASSERT_TRUE(values->count(name)) << name;
+    EXPECT_EQ(value.type, values->at(name).type) << name;
+    std::string stored = values->at(name).data;
+    if (value.type == REG_SZ && stored.size() == value.data.size() + 1 && stored.back() == '\0') {
+      stored.pop_back();
+    }
+    EXPECT_EQ(value.data, stored) << name;
+  }
+  EXPECT_EQ(std::string::npos, values->at("InstallPath").data.find("Lumifold.exe"));
+}
+
+TEST_F(InstallTest, InstallingTwiceReplacesBothAndLeavesOneOfEach) {
+  InstallToTheEnd("SETUP.exe", false);
+  ASSERT_TRUE(WriteFileBytes(InstalledExecutable(), "stale"));
+  ASSERT_TRUE(WriteFileBytes(UninstallerPath(), "stale"));
+  InstallToTheEnd("SETUP.exe", false);
+  ExpectInstalledExecutable();
+  EXPECT_EQ(uninstaller_, ReadFileBytes(UninstallerPath()).value_or(""));
+  EXPECT_EQ(1, CountFiles(SpecialFolder(CSIDL_PROGRAMS), "Quorvale Lumifold*.lnk"));
+  EXPECT_EQ(1, CountFiles(SpecialFolder(CSIDL_DESKTOP), "Quorvale Lumifold*.lnk"));
+  const auto values = ReadRegistryValues(HKEY_LOCAL_MACHINE, kUninstallKey);
+  EXPECT_EQ(7u, values ? values->size() : 0u);
+}
+
+// The launch runs the installed executable, quoted: unquoted, Windows would first try
+// C:\Program.exe for a path under C:\Program Files.
+TEST_F(InstallTest, LaunchBoxStartsTheInstalledApplicationNotAPlantedProgramExe) {
+  const std::string planted = "C:\\Program.exe";
+  ASSERT_TRUE(WriteFileBytes(planted, application_));
+  InstallToTheEnd("SETUP.exe", true);
+  EXPECT_TRUE(WaitUntil([] { return FindApplicationWindow() != nullptr; }, kWindowTimeoutMs))
+      << "the application did not start";
+  EXPECT_EQ(1, TerminateProcessesNamed("Lumifold.exe"));
+  EXPECT_EQ(0, TerminateProcessesNamed("Program.exe")) << "the planted C:\\Program.exe ran";
+  DeleteFileA(planted.c_str());
+}
+
+TEST_F(InstallTest, ApplicationThatCannotStartShowsItsMessageAndTheRunEnds) {
+  SetupRun run("SETUP.exe");
+  ASSERT_TRUE(ReplaceRcdataResource(run.Path(), IDR_APPLICATION, Deflated("not a program")));
+  StartAndPressInstall(run, true);
+  ExpectMessage(run, kThankYou);
+  ExpectMessage(run, "Can't launch Lumifold");
+  EXPECT_EQ(std::optional<DWORD>(1), run.WaitForExit());
+}
+
+TEST_F(InstallTest, FolderThatCannotBeMadeShowsItsPathEachTimeAndKeepsTheDialog) {
+  RegistryValueOverride programFiles(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir",
+                                     StringValue(std::string("Q:\\Nowhere") + '\0'));
+  SetupRun run("SETUP.exe");
+  StartAndPressInstall(run, false);
+  ExpectMessage(run, "Error while creating output directory: Q:\\Nowhere\\Quorvale\\");
+  ExpectDialogStillUsable(run);
+  ASSERT_TRUE(run.Click(IDC_INSTALL));
+  ExpectMessage(run, "Error while creating output directory: Q:\\Nowhere\\Quorvale\\");
+  ExpectDialogStillUsable(run);
+  ASSERT_TRUE(run.CloseDialog());
+  EXPECT_EQ(std::optional<DWORD>(1), run.WaitForExit());
+}
+
+TEST_F(InstallTest, LockedExecutableIsAWriteErrorThenASecondPressInstalls) {
+  ASSERT_TRUE(CreateDirectoryA(MakerDirectory().c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA(InstallDirectory().c_str(), nullptr));
+  HANDLE lock = CreateFileA(InstalledExecutable().c_str(), GENERIC_WRITE, 0, nullptr,
+                            CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+  SetupRun run("SETUP.exe");
+  StartAndPressInstall(run, false);
+  ExpectMessage(run, "Error while writing file: " + InstalledExecutable());
+  ExpectDialogStillUsable(run);
+  EXPECT_FALSE(FileExists(ProgramsLink()));
+  EXPECT_FALSE(FileExists(DesktopLink()));
+  EXPECT_FALSE(ReadRegistryValues(HKEY_LOCAL_MACHINE, kUninstallKey).has_value());
+  EXPECT_FALSE(FileExists(UninstallerPath()));
+  CloseHandle(lock);
+  // The second press builds the same path again, not one with "Lumifold.exe" twice.
+  ASSERT_TRUE(run.Click(IDC_INSTALL));
+  ExpectMessage(run, kThankYou);
+  EXPECT_EQ(std::optional<DWORD>(1), run.WaitForExit());
+  ExpectInstalledExecutable();
+  EXPECT_STRCASEEQ(InstalledExecutable().c_str(),
+                   ReadShellLink(DesktopLink()).value_or(LinkView{}).target.c_str());
+}
+
+TEST_F(InstallTest, CorruptApplicationStreamShowsItsMessageAndWritesNoExecutable) {
+  SetupRun run("SETUP.exe");
+  auto stream = ReadResource(run.Path(), RT_RCDATA, IDR_APPLICATION);
+  ASSERT_TRUE(stream.has_value());
+  stream->back() ^= 0x01;  // the Adler-32 no longer matches
+  ASSERT_TRUE(ReplaceRcdataResource(run.Path(), IDR_APPLICATION, *stream));
+  StartAndPressInstall(run, false);
+  ExpectMessage(run, "Error while uncompressing setup resource data.");
+  ExpectDialogStillUsable(run);
+  EXPECT_FALSE(FileExists(InstalledExecutable()));
+  EXPECT_FALSE(FileExists(ProgramsLink()));
+}
+
+TEST_F(InstallTest, MissingApplicationStreamShowsItsMessage) {
+  SetupRun run("SETUP.exe");
+  ASSERT_TRUE(RemoveRcdataResource(run.Path(), IDR_APPLICATION));
+  ASSERT_FALSE(ReadResource(run.Path(), RT_RCDATA, IDR_APPLICATION).has_value());
+  ASSERT_TRUE(ReadResource(run.Path(), RT_RCDATA, IDR_UNINSTALLER).has_value());
+  StartAndPressInstall(run, false);
+  ExpectMessage(run, "Error while reading setup resource data.");
+  ExpectDialogStillUsable(run);
+  EXPECT_FALSE(FileExists(InstalledExecutable()));
+}
+
+// A stream that inflates to more than four times its size cannot be unpacked: no uninstaller
+// is written (an earlier one stays), nothing is said, and the install completes.
+TEST_F(InstallTest, UninstallerOverItsBoundIsSkippedSilently) {
+  ASSERT_TRUE(WriteFileBytes(UninstallerPath(), "earlier uninstaller"));
+  SetupRun run("SETUP.exe");
+  const std::string overBound = Deflated(std::string(200000, 'U'));
+  ASSERT_GT(200000u, 4 * overBound.size());
+  ASSERT_TRUE(ReplaceRcdataResource(run.Path(), IDR_UNINSTALLER, overBound));
+  StartAndPressInstall(run, false);
+  ExpectMessage(run, kThankYou);
+  EXPECT_EQ(std::optional<DWORD>(1), run.WaitForExit());
+  EXPECT_EQ("earlier uninstaller", ReadFileBytes(UninstallerPath()).value_or(""));
+  ExpectInstalledExecutable();
+}
+
+// "ProgramFilesDir" that does not fit its 260-byte buffer is unreadable: no message, nothing made.
+TEST_F(InstallTest, ProgramFilesDirTooLongToReadStopsSilently) {
+  const std::string tooLong = "C:\\" + std::string(300, 'p');
+  RegistryValueOverride programFiles(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir",
+                                     StringValue(tooLong + '\0'));
+  SetupRun run("SETUP.exe");
+  StartAndPressInstall(run, false);
+  Sleep(1500);  // time enough for a message box to show, had there been one
+  ExpectDialogStillUsable(run);
+  EXPECT_FALSE(DirectoryExists(MakerDirectory()));
+}
+
+// A folder path over 259 characters cannot be made: the folder message, the path cut to fit.
+TEST_F(InstallTest, FolderPathOver259CharactersShowsTheCutPath) {
+  const std::string longDirectory = "C:\\" + std::string(252, 'p');
+  RegistryValueOverride programFiles(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir",
+                                     StringValue(longDirectory + '\0'));
+  SetupRun run("SETUP.exe");
+  StartAndPressInstall(run, false);
+  const std::string cut = (longDirectory + "\\Quorvale\\").substr(0, 259);
+  ExpectMessage(run, "Error while creating output directory: " + cut);
+  ExpectDialogStillUsable(run);
+  EXPECT_FALSE(DirectoryExists(longDirectory));
+}
+
+}  // namespace

@@ -1,0 +1,307 @@
+#include "tests/windows/machine_state.h"
+
+#include <shlobj.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace setup_test {
+namespace {
+
+BOOL CALLBACK RememberLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR found) {
+  *reinterpret_cast<std::optional<WORD>*>(found) = language;
+  return FALSE;
+}
+
+}  // namespace
+
+std::string WindowsPathOf(const std::string& path) {
+  if (path.empty() || path[0] != '/') return path;
+  using DosFileNameFunction = WCHAR*(CDECL*)(const char*);
+  auto toDos = reinterpret_cast<DosFileNameFunction>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
+  if (toDos == nullptr) return std::string();
+  WCHAR* wide = toDos(path.c_str());
+  if (wide == nullptr) return std::string();
+  char narrow[MAX_PATH * 2] = {};
+  WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow, nullptr, nullptr);
+  HeapFree(GetProcessHeap(), 0, wide);
+  return narrow;
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  const BOOL ok = bytes.empty() ||
+                  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  if (!ok || read != bytes.size()) return std::nullopt;
+  return bytes;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  return ok && written == bytes.size();
+}
+
+bool FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void RemoveTree(const std::string& path) {
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = entry.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string child = path + "\\" + name;
+      SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(child);
+      } else {
+        DeleteFileA(child.c_str());
+      }
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+  }
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryA(path.c_str());
+  if (FileExists(path)) DeleteFileA(path.c_str());
+}
+
+std::string PayloadOriginal(const char* variable) {
+  const char* path = std::getenv(variable);
+  if (path == nullptr) return std::string();
+  return ReadFileBytes(WindowsPathOf(path)).value_or(std::string());
+}
+
+std::string SystemDirectory() {
+  char directory[MAX_PATH] = {};
+  GetSystemDirectoryA(directory, sizeof directory);
+  return directory;
+}
+
+std::string SpecialFolder(int csidl) {
+  char folder[MAX_PATH] = {};
+  SHGetSpecialFolderPathA(nullptr, folder, csidl, TRUE);
+  return folder;
+}
+
+std::optional<LinkView> ReadShellLink(const std::string& linkPath) {
+  CoInitialize(nullptr);
+  std::optional<LinkView> view;
+  IShellLinkA* link = nullptr;
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&link))) &&
+      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    WCHAR widePath[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH);
+    char target[MAX_PATH] = {}, description[MAX_PATH] = {};
+    if (SUCCEEDED(file->Load(widePath, STGM_READ)) &&
+        SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
+        SUCCEEDED(link->GetDescription(description, MAX_PATH))) {
+      view = LinkView{target, description};
+    }
+  }
+  if (file != nullptr) file->Release();
+  if (link != nullptr) link->Release();
+  CoUninitialize();
+  return view;
+}
+
+int CountFiles(const std::string& folder, const std::string& pattern) {
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((folder + "\\" + pattern).c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  int count = 0;
+  do {
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++count;
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  return count;
+}
+
+std::optional<std::map<std::string, RegistryValue>> ReadRegistryValues(HKEY root,
+                                                                       const std::string& key) {
+  HKEY opened;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return std::nullopt;
+  std::map<std::string, RegistryValue> values;
+  for (DWORD index = 0;; ++index) {
+    char name[16384];
+    DWORD nameLength = sizeof name;
+    std::vector<BYTE> data(65536);
+    DWORD dataLength = static_cast<DWORD>(data.size());
+    DWORD type = REG_NONE;
+    if (RegEnumValueA(opened, index, name, &nameLength, nullptr, &type, data.data(),
+                      &dataLength) != ERROR_SUCCESS) {
+      break;
+    }
+    values[name] = RegistryValue{type, std::string(data.begin(), data.begin() + dataLength)};
+  }
+  RegCloseKey(opened);
+  return values;
+}
+
+std::optional<RegistryValue> ReadRegistryValue(HKEY root, const std::string& key,
+                                               const std::string& name) {
+  HKEY opened;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return std::nullopt;
+  std::vector<BYTE> data(65536);
+  DWORD dataLength = static_cast<DWORD>(data.size());
+  DWORD type = REG_NONE;
+  const LONG status =
+      RegQueryValueExA(opened, name.c_str(), nullptr, &type, data.data(), &dataLength);
+  RegCloseKey(opened);
+  if (status != ERROR_SUCCESS) return std::nullopt;
+  return RegistryValue{type, std::string(data.begin(), data.begin() + dataLength)};
+}
+
+bool WriteRegistryValue(HKEY root, const std::string& key, const std::string& name,
+                        const RegistryValue& value) {
+  HKEY opened;
+  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &opened, nullptr) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  const LONG status =
+      RegSetValueExA(opened, name.c_str(), 0, value.type,
+                     reinterpret_cast<const BYTE*>(value.data.data()),
+                     static_cast<DWORD>(value.data.size()));
+  RegCloseKey(opened);
+  return status == ERROR_SUCCESS;
+}
+
+void DeleteRegistryTree(HKEY root, const std::string& key) {
+  HKEY opened;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS) return;
+  char child[256];
+  while (RegEnumKeyA(opened, 0, child, sizeof child) == ERROR_SUCCESS) {
+    DeleteRegistryTree(opened, child);
+  }
+  RegCloseKey(opened);
+  RegDeleteKeyA(root, key.c_str());
+}
+
+RegistryValue StringValue(const std::string& text) { return RegistryValue{REG_SZ, text}; }
+
+RegistryValue DwordValue(DWORD value) {
+  return RegistryValue{REG_DWORD, std::string(reinterpret_cast<const char*>(&value), sizeof value)};
+}
+
+RegistryValueOverride::RegistryValueOverride(HKEY root, std::string key, std::string name,
+                                             const RegistryValue& value)
+    : root_(root), key_(std::move(key)), name_(std::move(name)) {
+  previous_ = ReadRegistryValue(root_, key_, name_);
+  WriteRegistryValue(root_, key_, name_, value);
+}
+
+RegistryValueOverride::~RegistryValueOverride() {
+  if (previous_) {
+    WriteRegistryValue(root_, key_, name_, *previous_);
+    return;
+  }
+  HKEY opened;
+  if (RegOpenKeyExA(root_, key_.c_str(), 0, KEY_WRITE, &opened) != ERROR_SUCCESS) return;
+  RegDeleteValueA(opened, name_.c_str());
+  RegCloseKey(opened);
+}
+
+std::optional<std::string> ReadResource(const std::string& module, LPCSTR type, int id) {
+  HMODULE image = LoadLibraryExA(module.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (image == nullptr) return std::nullopt;
+  std::optional<std::string> bytes;
+  HRSRC found = FindResourceA(image, MAKEINTRESOURCEA(id), type);
+  HGLOBAL loaded = found == nullptr ? nullptr : LoadResource(image, found);
+  const char* data = loaded == nullptr ? nullptr : static_cast<const char*>(LockResource(loaded));
+  if (data != nullptr) bytes = std::string(data, SizeofResource(image, found));
+  FreeLibrary(image);
+  return bytes;
+}
+
+bool ReplaceRcdataResource(const std::string& module, int id, const std::string& bytes) {
+  std::optional<WORD> language;
+  HMODULE image = LoadLibraryExA(module.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (image == nullptr) return false;
+  EnumResourceLanguagesA(image, RT_RCDATA, MAKEINTRESOURCEA(id), RememberLanguage,
+                         reinterpret_cast<LONG_PTR>(&language));
+  FreeLibrary(image);
+  if (!language) return false;
+  HANDLE update = BeginUpdateResourceA(module.c_str(), FALSE);
+  if (update == nullptr) return false;
+  const BOOL updated = UpdateResourceA(update, RT_RCDATA, MAKEINTRESOURCEA(id), *language,
+                                       const_cast<char*>(bytes.data()),
+                                       static_cast<DWORD>(bytes.size()));
+  return EndUpdateResourceA(update, !updated) && updated;
+}
+
+namespace {
+
+struct Resource {
+  LPCSTR type;  // integer ids only: the installer's resources have no names
+  LPCSTR name;
+  WORD language;
+  std::string bytes;
+};
+
+struct ResourceList {
+  HMODULE image;
+  std::vector<Resource>* resources;
+};
+
+BOOL CALLBACK CollectLanguage(HMODULE image, LPCSTR type, LPCSTR name, WORD language,
+                              LONG_PTR list) {
+  HRSRC found = FindResourceExA(image, type, name, language);
+  const char* data = static_cast<const char*>(LockResource(LoadResource(image, found)));
+  reinterpret_cast<std::vector<Resource>*>(list)->push_back(
+      Resource{type, name, language, std::string(data, SizeofResource(image, found))});
+  return TRUE;
+}
+
+BOOL CALLBACK CollectName(HMODULE image, LPCSTR type, LPSTR name, LONG_PTR list) {
+  EnumResourceLanguagesA(image, type, name, CollectLanguage, list);
+  return TRUE;
+}
+
+BOOL CALLBACK CollectType(HMODULE image, LPSTR type, LONG_PTR list) {
+  EnumResourceNamesA(image, type, CollectName, list);
+  return TRUE;
+}
+
+}  // namespace
+
+// Rewrites the file's resources from scratch without the one: a deletion through
+// UpdateResourceA with no data is not honoured everywhere.
+bool RemoveRcdataResource(const std::string& module, int id) {
+  std::vector<Resource> resources;
+  HMODULE image = LoadLibraryExA(module.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (image == nullptr) return false;
+  EnumResourceTypesA(image, CollectType, reinterpret_cast<LONG_PTR>(&resources));
+  FreeLibrary(image);
+  HANDLE update = BeginUpdateResourceA(module.c_str(), TRUE);
+  if (update == nullptr) return false;
+  bool updated = !resources.empty();
+  for (Resource& resource : resources) {
+    if (resource.type == RT_RCDATA && resource.name == MAKEINTRESOURCEA(id)) continue;
+    updated = updated && UpdateResourceA(update, resource.type, resource.name, resource.language,
+                                         resource.bytes.data(),
+                                         static_cast<DWORD>(resource.bytes.size()));
+  }
+  return EndUpdateResourceA(update, !updated) && updated;
+}
+
+}  // namespace setup_test

@@ -1,0 +1,89 @@
+// Independent reads and set-ups of the machine that an installer run changes: files, folders,
+// registry values, shell links and the resources of an installer copy. Used before a run to put
+// the machine in a known state and after it to check what the run did.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <optional>
+#include <string>
+
+namespace setup_test {
+
+// The whole content of a file, or nothing when it cannot be read.
+std::optional<std::string> ReadFileBytes(const std::string& path);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+
+// Deletes a folder with everything in it (attributes cleared first); quiet when it is missing.
+void RemoveTree(const std::string& path);
+
+// A Unix path (as the test command passes them) in the form Wine shows it to Windows programs;
+// a Windows path unchanged.
+std::string WindowsPathOf(const std::string& path);
+
+// The bytes of a program that the build packed into the installer, named by an environment
+// variable that holds its Unix or Windows path (LUMIFOLD_APPLICATION_EXE, ...).
+std::string PayloadOriginal(const char* variable);
+
+std::string SystemDirectory();
+// A shell folder of the current user (CSIDL_PROGRAMS, CSIDL_DESKTOP, CSIDL_APPDATA).
+std::string SpecialFolder(int csidl);
+
+// The target that a shell link file holds, read back with IShellLinkA::GetPath, and its
+// description; nothing when the file cannot be loaded as a link.
+struct LinkView {
+  std::string target;
+  std::string description;
+};
+std::optional<LinkView> ReadShellLink(const std::string& linkPath);
+
+// How many files in folder match the pattern (e.g. "Quorvale Lumifold*.lnk").
+int CountFiles(const std::string& folder, const std::string& pattern);
+
+struct RegistryValue {
+  DWORD type = REG_NONE;
+  std::string data;  // the stored bytes, exactly as many as the registry reports
+  bool operator==(const RegistryValue&) const = default;
+};
+// All values of a key under root, by name; nothing when the key cannot be opened.
+std::optional<std::map<std::string, RegistryValue>> ReadRegistryValues(HKEY root,
+                                                                       const std::string& key);
+std::optional<RegistryValue> ReadRegistryValue(HKEY root, const std::string& key,
+                                               const std::string& name);
+bool WriteRegistryValue(HKEY root, const std::string& key, const std::string& name,
+                        const RegistryValue& value);
+// Deletes a key and all its subkeys; quiet when it is missing.
+void DeleteRegistryTree(HKEY root, const std::string& key);
+
+// A REG_SZ as the installer writes it: the string's bytes, no NUL.
+RegistryValue StringValue(const std::string& text);
+RegistryValue DwordValue(DWORD value);
+
+// Sets a value for as long as this object lives, then puts back what was there before (or
+// removes the value when there was none).
+class RegistryValueOverride {
+ public:
+  RegistryValueOverride(HKEY root, std::string key, std::string name, const RegistryValue& value);
+  ~RegistryValueOverride();
+  RegistryValueOverride(const RegistryValueOverride&) = delete;
+  RegistryValueOverride& operator=(const RegistryValueOverride&) = delete;
+
+ private:
+  HKEY root_;
+  std::string key_, name_;
+  std::optional<RegistryValue> previous_;
+};
+
+// The bytes of resource id of the given type, read from the executable file itself, not
+// through a running program; nothing when it has no such resource.
+std::optional<std::string> ReadResource(const std::string& module, LPCSTR type, int id);
+// Replaces the RT_RCDATA resource id of an executable file that is not running, in the
+// language it has there.
+bool ReplaceRcdataResource(const std::string& module, int id, const std::string& bytes);
+// Removes the RT_RCDATA resource id from such a file, keeping every other resource.
+bool RemoveRcdataResource(const std::string& module, int id);
+
+}  // namespace setup_test
