@@ -14,7 +14,7 @@ dir=$(cd "$dir" && pwd)
 
 export WINEPREFIX=$dir/prefix
 export HOME=$dir/home
-export WINEDEBUG=-all
+export WINEDEBUG=${LUMIFOLD_WINEDEBUG:--all}  # a test may ask for a debug channel
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
 
 start_display() {

@@ -161,12 +161,31 @@ std::string SetupRun::DescribeWindows() const {
   return "; its windows:" + (shown.empty() ? std::string(" none") : shown);
 }
 
-bool SetupRun::Start(Where where) {
+bool SetupRun::Start(Where where) { return Start(std::string(), where); }
+
+bool SetupRun::Start(const std::string& errorOutput, Where where) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
+  HANDLE error = INVALID_HANDLE_VALUE;
+  if (!errorOutput.empty()) {
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    error = CreateFileA(errorOutput.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable,
+                        CREATE_ALWAYS, 0, nullptr);
+    if (error == INVALID_HANDLE_VALUE) {
+      SETUP_TEST_FAIL_AT(where) << "cannot create " << errorOutput;
+      return false;
+    }
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = error;
+    startup.hStdError = error;
+  }
   std::string commandLine = "\"" + path_ + "\"";
-  if (!CreateProcessA(path_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      ScratchDirectory().c_str(), &startup, &process_)) {
+  const BOOL started =
+      CreateProcessA(path_.c_str(), commandLine.data(), nullptr, nullptr, !errorOutput.empty(),
+                     0, nullptr, ScratchDirectory().c_str(), &startup, &process_);
+  if (error != INVALID_HANDLE_VALUE) CloseHandle(error);
+  if (!started) {
     SETUP_TEST_FAIL_AT(where) << "cannot start " << path_ << ": error " << GetLastError();
     process_ = {};
     return false;

@@ -77,8 +77,10 @@ class SetupRun {
   bool IsRunning() const;
 
   // Starts the copy with CreateProcessA: no arguments, no show state (SW_SHOWDEFAULT), the
-  // scratch directory as the current one.
+  // scratch directory as the current one. With errorOutput, its standard error goes to that
+  // file (under Wine, Wine's own debug output too).
   bool Start(Where where = Where::current());
+  bool Start(const std::string& errorOutput, Where where = Where::current());
 
   // Waits for the installer dialog: a visible top-level "#32770" window of this process,
   // captioned "Quorvale Lumifold Installer", that is not owned. Remembers it for Control().

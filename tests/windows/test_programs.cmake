@@ -3,4 +3,5 @@
 set(lumifold_windows_test_programs
   setup_dialog_test
   version_gate_test
-  install_test)
+  install_test
+  dll_search_test)

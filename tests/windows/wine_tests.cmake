@@ -20,3 +20,10 @@ foreach(program IN LISTS lumifold_windows_test_programs)
     FIXTURES_REQUIRED wine_session RUN_SERIAL ON LABELS wine TIMEOUT 300
     ENVIRONMENT "LUMIFOLD_SETUP_EXE=${SETUP_EXE};LUMIFOLD_APPLICATION_EXE=${APPLICATION_EXE};LUMIFOLD_UNINSTALLER_EXE=${UNINSTALLER_EXE}")
 endforeach()
+
+add_test(NAME dll_search_trace
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/check_loader_trace.sh ${wine_session_script}
+          ${wine_tests_session} ${windows_tests_dir}/dll_search_test.exe)
+set_tests_properties(dll_search_trace PROPERTIES
+  FIXTURES_REQUIRED wine_session RUN_SERIAL ON LABELS wine TIMEOUT 300
+  ENVIRONMENT "LUMIFOLD_SETUP_EXE=${SETUP_EXE}")
