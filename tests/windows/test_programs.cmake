@@ -4,4 +4,6 @@ set(lumifold_windows_test_programs
   setup_dialog_test
   version_gate_test
   install_test
+  partner_test
+  startup_test
   dll_search_test)

@@ -1,0 +1,208 @@
+// The partner key as a release engineer and a user meet it: copies of the real SETUP.exe named
+// SETUP-<key>.exe or not, installed to the end; then the settings document and the registry
+// value are read back independently.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <optional>
+#include <string>
+
+#include "tests/windows/machine_state.h"
+#include "tests/windows/setup_driver.h"
+#include "ui/resource.h"
+
+namespace {
+
+using namespace setup_test;
+
+constexpr char kTitle[] = "Quorvale Lumifold Installer";
+constexpr char kThankYou[] = "Thank you for installing Quorvale Lumifold!";
+constexpr char kMakerKey[] = "SOFTWARE\\Quorvale";
+constexpr char kProductKey[] = "SOFTWARE\\Quorvale\\Lumifold";
+constexpr char kPartnerKeyValue[] = "PartnerKey";
+constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+constexpr char kUninstallKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvale Lumifold";
+
+// The document written out once more, byte for byte: a wrong constant in the product shows.
+// keyInDocument is the key as it must stand there (escaped, UTF-8).
+std::string ExpectedDocument(const std::string& keyInDocument) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<corvane xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"\n>"
+         "<version xsi:type=\"tevik:int\">1</version>\n"
+         "<partnerkey xsi:type=\"tevik:string\">" +
+         keyInDocument + "</partnerkey>\n</corvane>";
+}
+
+std::string ApplicationDataProductFolder() {
+  return SpecialFolder(CSIDL_APPDATA) + "\\Quorvale\\Lumifold";
+}
+std::string ApplicationDataMakerFolder() { return SpecialFolder(CSIDL_APPDATA) + "\\Quorvale"; }
+std::string SettingsFile() { return ApplicationDataProductFolder() + "\\CorvaneSettings.xml"; }
+
+std::string ProgramFilesMakerFolder() {
+  const auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir");
+  return (value ? value->data.substr(0, value->data.find('\0')) : std::string()) + "\\Quorvale";
+}
+
+// "PartnerKey" as stored: its type and bytes. The installer writes it without a NUL. Wine, like
+// NT, reports such a REG_SZ with one NUL added when the buffer has room ("xyz" comes back as four
+// bytes); Windows 98 reports the three it was given. That NUL is dropped here, so that either way
+// the bytes compare.
+std::optional<RegistryValue> StoredPartnerKey() {
+  auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kProductKey, kPartnerKeyValue);
+  if (value && value->type == REG_SZ && !value->data.empty() && value->data.back() == '\0') {
+    value->data.pop_back();
+  }
+  return value;
+}
+
+// Stores a key the way the installer does: REG_SZ, data length = the key's length, no NUL.
+void StorePartnerKeyWithoutNul(const std::string& key) {
+  HKEY product;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_LOCAL_MACHINE, kProductKey, &product));
+  const LONG status = RegSetValueExA(product, kPartnerKeyValue, 0, REG_SZ,
+                                     reinterpret_cast<const BYTE*>(key.data()),
+                                     static_cast<DWORD>(key.size()));
+  RegCloseKey(product);
+  ASSERT_EQ(ERROR_SUCCESS, status);
+}
+
+class PartnerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RemoveEverything();
+    ASSERT_FALSE(DirectoryExists(ApplicationDataMakerFolder()));
+    ASSERT_FALSE(ReadRegistryValues(HKEY_LOCAL_MACHINE, kMakerKey).has_value());
+  }
+
+  void TearDown() override { RemoveEverything(); }
+
+  // The per-user folder, the product's registry key and whatever an install leaves.
+  static void RemoveEverything() {
+    TerminateProcessesNamed("Lumifold.exe");
+    RemoveTree(ApplicationDataMakerFolder());
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, kMakerKey);
+    RemoveTree(ProgramFilesMakerFolder());
+    DeleteFileA((SpecialFolder(CSIDL_PROGRAMS) + "\\Quorvale Lumifold.lnk").c_str());
+    DeleteFileA((SpecialFolder(CSIDL_DESKTOP) + "\\Quorvale Lumifold.lnk").c_str());
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+    DeleteFileA((SystemDirectory() + "\\TevikUninstaller.exe").c_str());
+  }
+
+  // Installs as the user does, with the launch box cleared: tick, Install, thank-you, exit 1.
+  static void InstallAs(const std::string& fileName, Where where = Where::current()) {
+    ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), fileName);
+    SetupRun run(fileName);
+    ASSERT_TRUE(run.Start());
+    ASSERT_NE(nullptr, run.WaitForDialog());
+    ASSERT_EQ(BST_CHECKED, run.ClickCheckBox(IDC_ACCEPT));
+    ASSERT_EQ(BST_UNCHECKED, run.ClickCheckBox(IDC_LAUNCH));
+    ASSERT_TRUE(run.Click(IDC_INSTALL));
+    const auto box = run.WaitForMessageBox(kTitle);
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(kThankYou, box->text);
+    ASSERT_TRUE(run.Dismiss(*box));
+    EXPECT_EQ(std::optional<DWORD>(1), run.WaitForExit());
+  }
+
+  // The settings file holds exactly document and carries the hidden attribute.
+  static void ExpectSettingsFile(const std::string& document, Where where = Where::current()) {
+    ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), "");
+    const auto written = ReadFileBytes(SettingsFile());
+    ASSERT_TRUE(written.has_value()) << SettingsFile();
+    EXPECT_EQ(document, *written);
+    const DWORD attributes = GetFileAttributesA(SettingsFile().c_str());
+    EXPECT_NE(0u, attributes & FILE_ATTRIBUTE_HIDDEN) << "attributes " << attributes;
+  }
+
+  static void ExpectStoredKey(const std::string& key, Where where = Where::current()) {
+    ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), "");
+    const auto stored = StoredPartnerKey();
+    ASSERT_TRUE(stored.has_value()) << "no PartnerKey";
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), stored->type);
+    EXPECT_EQ(key, stored->data);
+  }
+};
+
+// The key of the file name reaches the hidden document and the registry; a later installer of
+// another name takes the stored key and writes the same document again.
+TEST_F(PartnerTest, KeyFromTheFileNameIsWrittenAndALaterSetupExeReusesIt) {
+  ASSERT_EQ(208u, ExpectedDocument("abc").size());  // the 205 fixed bytes and abc
+  InstallAs("SETUP-abc.exe");
+  ExpectSettingsFile(ExpectedDocument("abc"));
+  ExpectStoredKey("abc");
+
+  ASSERT_TRUE(SetFileAttributesA(SettingsFile().c_str(), FILE_ATTRIBUTE_NORMAL));
+  ASSERT_TRUE(DeleteFileA(SettingsFile().c_str()));
+  InstallAs("Setup.exe");
+  ExpectSettingsFile(ExpectedDocument("abc"));
+  ExpectStoredKey("abc");
+}
+
+// A value stored without a NUL (as the installer itself stores it) is read back intact. Wine
+// hands the installer the value with a NUL added (see StoredPartnerKey), so here this cannot show
+// a read that counts on a NUL in the data; on Windows 98 it can.
+TEST_F(PartnerTest, StoredKeyWithoutNulIsReadBackIntact) {
+  StorePartnerKeyWithoutNul("xyz");
+  InstallAs("Setup.exe");
+  ExpectSettingsFile(ExpectedDocument("xyz"));
+  ExpectStoredKey("xyz");
+}
+
+// "SETUP-.exe" names an empty key: the stored one is not read (had it been, the install would
+// write it into a document), and nothing is written.
+TEST_F(PartnerTest, EmptyKeyInTheFileNameReadsNothingAndWritesNothing) {
+  StorePartnerKeyWithoutNul("stored");
+  InstallAs("SETUP-.exe");
+  EXPECT_FALSE(FileExists(SettingsFile()));
+  EXPECT_FALSE(DirectoryExists(ApplicationDataMakerFolder()));
+  ExpectStoredKey("stored");
+}
+
+TEST_F(PartnerTest, NewKeyReplacesBothAndAnEmptyOneThenLeavesBoth) {
+  InstallAs("SETUP-abc.exe");
+  ExpectSettingsFile(ExpectedDocument("abc"));
+  InstallAs("SETUP-newkey.exe");
+  ExpectSettingsFile(ExpectedDocument("newkey"));
+  ExpectStoredKey("newkey");
+  InstallAs("SETUP-.exe");
+  ExpectSettingsFile(ExpectedDocument("newkey"));
+  ExpectStoredKey("newkey");
+}
+
+// No key in the name and none stored: no document, no folder, no registry key of the maker.
+TEST_F(PartnerTest, NoKeyAtAllWritesNeitherFileNorValue) {
+  InstallAs("Setup.exe");
+  EXPECT_FALSE(FileExists(SettingsFile()));
+  EXPECT_FALSE(DirectoryExists(ApplicationDataMakerFolder()));
+  EXPECT_FALSE(ReadRegistryValues(HKEY_LOCAL_MACHINE, kMakerKey).has_value());
+}
+
+// The case of the name is the key's; only the prefix ignores it.
+TEST_F(PartnerTest, PrefixInAnyCaseGivesTheKeyInTheCaseOfTheName) {
+  InstallAs("setup-Partner.EXE");
+  ExpectSettingsFile(ExpectedDocument("Partner"));
+  ExpectStoredKey("Partner");
+}
+
+// "&" and a Windows-1252 letter in the file name ("<" cannot stand in a file name): the document
+// holds them escaped and as UTF-8, the registry the ANSI bytes.
+TEST_F(PartnerTest, MarkupAndNonAsciiInTheFileNameAreEscapedAndConverted) {
+  ASSERT_EQ(1252u, GetACP()) << "the key below is Windows-1252 text";
+  InstallAs("SETUP-a&b\xE9.exe");
+  ExpectSettingsFile(ExpectedDocument("a&amp;b\xC3\xA9"));
+  ExpectStoredKey("a&b\xE9");
+}
+
+// "<" and ">" reach the key through the registry.
+TEST_F(PartnerTest, MarkupAndNonAsciiInTheStoredKeyAreEscapedAndConverted) {
+  ASSERT_EQ(1252u, GetACP()) << "the key below is Windows-1252 text";
+  StorePartnerKeyWithoutNul("x<y>&\xE9");
+  InstallAs("Setup.exe");
+  ExpectSettingsFile(ExpectedDocument("x&lt;y&gt;&amp;\xC3\xA9"));
+  ExpectStoredKey("x<y>&\xE9");
+}
+
+}  // namespace
