@@ -6,19 +6,15 @@
 // this program with that trace and fails when a planted name was resolved beside SETUP.exe.
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
 #include <string>
 
+#include "tests/windows/installation.h"
 #include "tests/windows/machine_state.h"
 #include "tests/windows/setup_driver.h"
-#include "ui/resource.h"
 
 namespace {
 
 using namespace setup_test;
-
-constexpr char kTitle[] = "Quorvale Lumifold Installer";
 
 std::string DirectoryOfThisProgram() {
   char path[MAX_PATH] = {};
@@ -45,20 +41,7 @@ class DllSearchTest : public ::testing::Test {
       DeleteFileWithin(planted, 2000);
       DeleteFileA((planted + ".loaded").c_str());
     }
-    TerminateProcessesNamed("Lumifold.exe");
-  }
-
-  // Installs as a user would, with the launch box cleared.
-  static void Install(SetupRun& run) {
-    ASSERT_NE(nullptr, run.WaitForDialog());
-    ASSERT_EQ(BST_CHECKED, run.ClickCheckBox(IDC_ACCEPT));
-    ASSERT_EQ(BST_UNCHECKED, run.ClickCheckBox(IDC_LAUNCH));
-    ASSERT_TRUE(run.Click(IDC_INSTALL));
-    const auto box = run.WaitForMessageBox(kTitle);
-    ASSERT_TRUE(box.has_value());
-    EXPECT_EQ("Thank you for installing Quorvale Lumifold!", box->text);
-    ASSERT_TRUE(run.Dismiss(*box));
-    EXPECT_EQ(std::optional<DWORD>(1), run.WaitForExit());
+    RemoveInstallation();
   }
 
   // Among the DLLs that the shell, COM and the controls load late.
@@ -66,14 +49,11 @@ class DllSearchTest : public ::testing::Test {
 };
 
 TEST_F(DllSearchTest, NoPlantedDllIsLoadedAndTheInstallStillWorks) {
-  SetupRun run("SETUP.exe");
-  ASSERT_TRUE(run.Start());
-  Install(run);
+  InstallAs("SETUP.exe");
   for (const char* name : kPlanted) {
     EXPECT_FALSE(FileExists(ScratchDirectory() + "\\" + name + ".loaded")) << name;
   }
-  const std::string desktopLink = SpecialFolder(CSIDL_DESKTOP) + "\\Quorvale Lumifold.lnk";
-  EXPECT_TRUE(ReadShellLink(desktopLink).has_value()) << "the shell link object failed";
+  EXPECT_TRUE(ReadShellLink(DesktopLink()).has_value()) << "the shell link object failed";
 }
 
 }  // namespace

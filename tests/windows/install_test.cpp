@@ -9,6 +9,7 @@
 #include <string>
 
 #include "setup/product.h"
+#include "tests/windows/installation.h"
 #include "tests/windows/machine_state.h"
 #include "tests/windows/setup_driver.h"
 #include "ui/resource.h"
@@ -17,23 +18,8 @@ namespace {
 
 using namespace setup_test;
 
-constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-constexpr char kUninstallKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvale Lumifold";
-constexpr char kThankYou[] = "Thank you for installing Quorvale Lumifold!";
-constexpr char kTitle[] = "Quorvale Lumifold Installer";
-
-std::string ProgramFilesDirectory() {
-  const auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir");
-  return value ? value->data.substr(0, value->data.find('\0')) : std::string();
-}
-
-std::string MakerDirectory() { return ProgramFilesDirectory() + "\\Quorvale"; }
-std::string InstallDirectory() { return MakerDirectory() + "\\Lumifold\\"; }
-std::string InstalledExecutable() { return InstallDirectory() + "Lumifold.exe"; }
-std::string UninstallerPath() { return SystemDirectory() + "\\TevikUninstaller.exe"; }
-std::string ProgramsLink() { return SpecialFolder(CSIDL_PROGRAMS) + "\\Quorvale Lumifold.lnk"; }
-std::string DesktopLink() { return SpecialFolder(CSIDL_DESKTOP) + "\\Quorvale Lumifold.lnk"; }
+constexpr const char* kThankYou = kExpectedThankYou;
+constexpr const char* kTitle = kExpectedInstallerTitle;
 
 BOOL CALLBACK RememberMarkedWindow(HWND window, LPARAM found) {
   if (GetPropA(window, "LumifoldVersion") != nullptr) *reinterpret_cast<HWND*>(found) = window;
@@ -71,15 +57,6 @@ class InstallTest : public ::testing::Test {
     RemoveInstallation();
   }
 
-  static void RemoveInstallation() {
-    TerminateProcessesNamed("Lumifold.exe");
-    RemoveTree(MakerDirectory());
-    DeleteFileA(ProgramsLink().c_str());
-    DeleteFileA(DesktopLink().c_str());
-    DeleteRegistryTree(HKEY_LOCAL_MACHINE, kUninstallKey);
-    DeleteFileA(UninstallerPath().c_str());
-  }
-
   // Starts the run, waits for the dialog, ticks the acceptance box and, unless launch is
   // wanted, clears the launch box; then presses Install.
   void StartAndPressInstall(SetupRun& run, bool launch) {
@@ -104,14 +81,6 @@ class InstallTest : public ::testing::Test {
     ASSERT_TRUE(run.Dismiss(*box));
   }
 
-  // Installs to the end: thank-you dismissed, exit code 1.
-  void InstallToTheEnd(const std::string& fileName, bool launch) {
-    SetupRun run(fileName);
-    StartAndPressInstall(run, launch);
-    ExpectMessage(run, kThankYou);
-    EXPECT_EQ(std::optional<DWORD>(1), run.WaitForExit());
-  }
-
   // After a failure the dialog is open, with Install still enabled and the boxes as they were.
   static void ExpectDialogStillUsable(SetupRun& run) {
     ASSERT_TRUE(run.IsRunning());
@@ -133,7 +102,7 @@ class InstallTest : public ::testing::Test {
 
 TEST_F(InstallTest, InstallsTheApplicationWhereProgramFilesDirSays) {
   ASSERT_FALSE(DirectoryExists(MakerDirectory()));
-  InstallToTheEnd("SETUP.exe", false);
+  InstallAs("SETUP.exe");
   EXPECT_TRUE(DirectoryExists(MakerDirectory()));
   EXPECT_TRUE(DirectoryExists(InstallDirectory()));
   ExpectInstalledExecutable();
@@ -141,14 +110,14 @@ TEST_F(InstallTest, InstallsTheApplicationWhereProgramFilesDirSays) {
 }
 
 TEST_F(InstallTest, UninstallerLandsInTheSystemDirectory) {
-  InstallToTheEnd("SETUP.exe", false);
+  InstallAs("SETUP.exe");
   const auto installed = ReadFileBytes(UninstallerPath());
   ASSERT_TRUE(installed.has_value()) << UninstallerPath();
   EXPECT_TRUE(*installed == uninstaller_) << "the installed uninstaller differs";
 }
 
 TEST_F(InstallTest, ShortcutsInProgramsAndOnTheDesktopPointToTheExecutable) {
-  InstallToTheEnd("SETUP.exe", false);
+  InstallAs("SETUP.exe");
   for (const std::string& link : {ProgramsLink(), DesktopLink()}) {
     const auto view = ReadShellLink(link);
     ASSERT_TRUE(view.has_value()) << link;
@@ -158,7 +127,7 @@ TEST_F(InstallTest, ShortcutsInProgramsAndOnTheDesktopPointToTheExecutable) {
 }
 
 TEST_F(InstallTest, UninstallEntryHoldsExactlyItsSevenValues) {
-  InstallToTheEnd("SETUP.exe", false);
+  InstallAs("SETUP.exe");
   const auto values = ReadRegistryValues(HKEY_LOCAL_MACHINE, kUninstallKey);
   ASSERT_TRUE(values.has_value());
   // The installer writes each REG_SZ without its NUL. Wine (like NT) then stores it as a normal
@@ -188,10 +157,10 @@ TEST_F(InstallTest, UninstallEntryHoldsExactlyItsSevenValues) {
 }
 
 TEST_F(InstallTest, InstallingTwiceReplacesBothAndLeavesOneOfEach) {
-  InstallToTheEnd("SETUP.exe", false);
+  InstallAs("SETUP.exe");
   ASSERT_TRUE(WriteFileBytes(InstalledExecutable(), "stale"));
   ASSERT_TRUE(WriteFileBytes(UninstallerPath(), "stale"));
-  InstallToTheEnd("SETUP.exe", false);
+  InstallAs("SETUP.exe");
   ExpectInstalledExecutable();
   EXPECT_EQ(uninstaller_, ReadFileBytes(UninstallerPath()).value_or(""));
   EXPECT_EQ(1, CountFiles(SpecialFolder(CSIDL_PROGRAMS), "Quorvale Lumifold*.lnk"));
@@ -205,7 +174,7 @@ TEST_F(InstallTest, InstallingTwiceReplacesBothAndLeavesOneOfEach) {
 TEST_F(InstallTest, LaunchBoxStartsTheInstalledApplicationNotAPlantedProgramExe) {
   const std::string planted = "C:\\Program.exe";
   ASSERT_TRUE(WriteFileBytes(planted, application_));
-  InstallToTheEnd("SETUP.exe", true);
+  InstallAs("SETUP.exe", true);
   EXPECT_TRUE(WaitUntil([] { return FindApplicationWindow() != nullptr; }, kWindowTimeoutMs))
       << "the application did not start";
   EXPECT_EQ(1, TerminateProcessesNamed("Lumifold.exe"));

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "tests/windows/installation.h"
 #include "tests/windows/machine_state.h"
 #include "tests/windows/setup_driver.h"
 #include "ui/resource.h"
@@ -16,14 +17,7 @@ namespace {
 
 using namespace setup_test;
 
-constexpr char kTitle[] = "Quorvale Lumifold Installer";
-constexpr char kThankYou[] = "Thank you for installing Quorvale Lumifold!";
-constexpr char kMakerKey[] = "SOFTWARE\\Quorvale";
-constexpr char kProductKey[] = "SOFTWARE\\Quorvale\\Lumifold";
 constexpr char kPartnerKeyValue[] = "PartnerKey";
-constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-constexpr char kUninstallKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvale Lumifold";
 
 // The document written out once more, byte for byte: a wrong constant in the product shows.
 // keyInDocument is the key as it must stand there (escaped, UTF-8).
@@ -33,17 +27,6 @@ std::string ExpectedDocument(const std::string& keyInDocument) {
          "<version xsi:type=\"tevik:int\">1</version>\n"
          "<partnerkey xsi:type=\"tevik:string\">" +
          keyInDocument + "</partnerkey>\n</corvane>";
-}
-
-std::string ApplicationDataProductFolder() {
-  return SpecialFolder(CSIDL_APPDATA) + "\\Quorvale\\Lumifold";
-}
-std::string ApplicationDataMakerFolder() { return SpecialFolder(CSIDL_APPDATA) + "\\Quorvale"; }
-std::string SettingsFile() { return ApplicationDataProductFolder() + "\\CorvaneSettings.xml"; }
-
-std::string ProgramFilesMakerFolder() {
-  const auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir");
-  return (value ? value->data.substr(0, value->data.find('\0')) : std::string()) + "\\Quorvale";
 }
 
 // "PartnerKey" as stored: its type and bytes. The installer writes it without a NUL. Wine, like
@@ -72,40 +55,12 @@ void StorePartnerKeyWithoutNul(const std::string& key) {
 class PartnerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    RemoveEverything();
+    RemoveInstallation();
     ASSERT_FALSE(DirectoryExists(ApplicationDataMakerFolder()));
     ASSERT_FALSE(ReadRegistryValues(HKEY_LOCAL_MACHINE, kMakerKey).has_value());
   }
 
-  void TearDown() override { RemoveEverything(); }
-
-  // The per-user folder, the product's registry key and whatever an install leaves.
-  static void RemoveEverything() {
-    TerminateProcessesNamed("Lumifold.exe");
-    RemoveTree(ApplicationDataMakerFolder());
-    DeleteRegistryTree(HKEY_LOCAL_MACHINE, kMakerKey);
-    RemoveTree(ProgramFilesMakerFolder());
-    DeleteFileA((SpecialFolder(CSIDL_PROGRAMS) + "\\Quorvale Lumifold.lnk").c_str());
-    DeleteFileA((SpecialFolder(CSIDL_DESKTOP) + "\\Quorvale Lumifold.lnk").c_str());
-    DeleteRegistryTree(HKEY_LOCAL_MACHINE, kUninstallKey);
-    DeleteFileA((SystemDirectory() + "\\TevikUninstaller.exe").c_str());
-  }
-
-  // Installs as the user does, with the launch box cleared: tick, Install, thank-you, exit 1.
-  static void InstallAs(const std::string& fileName, Where where = Where::current()) {
-    ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), fileName);
-    SetupRun run(fileName);
-    ASSERT_TRUE(run.Start());
-    ASSERT_NE(nullptr, run.WaitForDialog());
-    ASSERT_EQ(BST_CHECKED, run.ClickCheckBox(IDC_ACCEPT));
-    ASSERT_EQ(BST_UNCHECKED, run.ClickCheckBox(IDC_LAUNCH));
-    ASSERT_TRUE(run.Click(IDC_INSTALL));
-    const auto box = run.WaitForMessageBox(kTitle);
-    ASSERT_TRUE(box.has_value());
-    EXPECT_EQ(kThankYou, box->text);
-    ASSERT_TRUE(run.Dismiss(*box));
-    EXPECT_EQ(std::optional<DWORD>(1), run.WaitForExit());
-  }
+  void TearDown() override { RemoveInstallation(); }
 
   // The settings file holds exactly document and carries the hidden attribute.
   static void ExpectSettingsFile(const std::string& document, Where where = Where::current()) {

@@ -12,15 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/windows/installation.h"
 #include "tests/windows/machine_state.h"
 #include "tests/windows/setup_driver.h"
 
 namespace {
 
 using namespace setup_test;
-
-constexpr char kMakerKey[] = "SOFTWARE\\Quorvale";
-constexpr char kProductKey[] = "SOFTWARE\\Quorvale\\Lumifold";
 
 // The seven content files, written out here: a wrong name in the product's table shows.
 const std::vector<std::string> kContentFiles = {"banner.mht",    "splash.jpg",    "skin.0.xml",
@@ -31,9 +29,7 @@ constexpr char kLockedContentFile[] = "templates.xml";
 // Files of the folder that are not content: they stay.
 const std::vector<std::string> kOtherFiles = {"CorvaneSettings.xml", "notes.txt", "banner.mht.bak"};
 
-std::string ApplicationDataMakerFolder() { return SpecialFolder(CSIDL_APPDATA) + "\\Quorvale"; }
-std::string ProductFolder() { return ApplicationDataMakerFolder() + "\\Lumifold"; }
-std::string InProductFolder(const std::string& name) { return ProductFolder() + "\\" + name; }
+std::string InProductFolder(const std::string& name) { return ApplicationDataProductFolder() + "\\" + name; }
 std::string ContentOf(const std::string& name) { return "planted " + name; }
 
 // The files of the folder that stay, each with the bytes it was planted with.
@@ -68,7 +64,7 @@ class PurgeTest : public ::testing::Test {
 
   void PlantFolder() {
     ASSERT_TRUE(CreateDirectoryA(ApplicationDataMakerFolder().c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA(ProductFolder().c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(ApplicationDataProductFolder().c_str(), nullptr));
     for (const auto* names : {&kContentFiles, &kOtherFiles}) {
       for (const std::string& name : *names) {
         ASSERT_TRUE(WriteFileBytes(InProductFolder(name), ContentOf(name))) << name;
