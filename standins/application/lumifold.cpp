@@ -2,8 +2,9 @@
 // installer looks for, closing on WM_CLOSE like the real one.
 // For tests: with LUMIFOLD_STANDIN_LOG naming a file, it appends a line per window once all are
 // shown ("ready window=N handle=H") and on each WM_CLOSE ("WM_CLOSE window=N handle=H
-// installer=S", S being visible, hidden or absent: whether a top-level window captioned with
-// the installer's title existed and was visible at that moment). Command-line words: "/two"
+// installer=S last=L", S being visible, hidden or absent: whether a top-level window captioned
+// with the installer's title existed and was visible at that moment; L the marked window that
+// came last in the enumeration then). Command-line words: "/two"
 // opens two marked windows, "/zero" marks them with the value 0 (which does not count).
 #include <windows.h>
 
@@ -41,13 +42,24 @@ static BOOL CALLBACK LookForInstaller(HWND window, LPARAM lParam) {
   return TRUE;
 }
 
+// lParam points to the last window with the marker property, in enumeration order.
+static BOOL CALLBACK LookForLastMarked(HWND window, LPARAM lParam) {
+  if (GetPropA(window, kRunningInstanceProperty) != NULL) *reinterpret_cast<HWND*>(lParam) = window;
+  return TRUE;
+}
+
+// Also says which marked window comes last in the enumeration at this moment: the installer,
+// blocked until this message is handled, enumerated the same windows just before.
 static void LogClose(HWND window) {
   int seen = 0;
   EnumWindows(LookForInstaller, reinterpret_cast<LPARAM>(&seen));
+  HWND last = NULL;
+  EnumWindows(LookForLastMarked, reinterpret_cast<LPARAM>(&last));
   static const char* const kStates[] = {"absent", "hidden", "visible"};
   char line[128];
-  wsprintfA(line, "WM_CLOSE window=%d handle=%08lX installer=%s\r\n", NumberOfWindow(window),
-            static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)), kStates[seen]);
+  wsprintfA(line, "WM_CLOSE window=%d handle=%08lX installer=%s last=%08lX\r\n",
+            NumberOfWindow(window), static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)),
+            kStates[seen], static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(last)));
   AppendLogLine(line);
 }
 

@@ -57,18 +57,6 @@ class InstallTest : public ::testing::Test {
     RemoveInstallation();
   }
 
-  // Starts the run, waits for the dialog, ticks the acceptance box and, unless launch is
-  // wanted, clears the launch box; then presses Install.
-  void StartAndPressInstall(SetupRun& run, bool launch) {
-    ASSERT_TRUE(run.Start());
-    ASSERT_NE(nullptr, run.WaitForDialog());
-    ASSERT_EQ(BST_CHECKED, run.ClickCheckBox(IDC_ACCEPT));
-    if (!launch) {
-      ASSERT_EQ(BST_UNCHECKED, run.ClickCheckBox(IDC_LAUNCH));
-    }
-    ASSERT_TRUE(run.Click(IDC_INSTALL));
-  }
-
   // Expects the message box that a press leads to, with exactly this text, as an install-time
   // message (owned by the dialog, OK only, no icon), and dismisses it.
   void ExpectMessage(SetupRun& run, const std::string& text) {

@@ -34,9 +34,8 @@ void RemoveInstallation() {
   DeleteRegistryTree(HKEY_LOCAL_MACHINE, kMakerKey);
 }
 
-void InstallAs(const std::string& fileName, bool launch, Where where) {
-  ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), fileName);
-  SetupRun run(fileName);
+void StartAndPressInstall(SetupRun& run, bool launch, Where where) {
+  ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), run.Path());
   ASSERT_TRUE(run.Start());
   ASSERT_NE(nullptr, run.WaitForDialog());
   ASSERT_EQ(BST_CHECKED, run.ClickCheckBox(IDC_ACCEPT));
@@ -44,6 +43,13 @@ void InstallAs(const std::string& fileName, bool launch, Where where) {
     ASSERT_EQ(BST_UNCHECKED, run.ClickCheckBox(IDC_LAUNCH));
   }
   ASSERT_TRUE(run.Click(IDC_INSTALL));
+}
+
+void InstallAs(const std::string& fileName, bool launch, Where where) {
+  ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), fileName);
+  SetupRun run(fileName);
+  StartAndPressInstall(run, launch, where);
+  if (::testing::Test::HasFatalFailure()) return;
   const auto box = run.WaitForMessageBox(kExpectedInstallerTitle);
   ASSERT_TRUE(box.has_value());
   EXPECT_EQ(kExpectedThankYou, box->text);

@@ -34,6 +34,10 @@ std::string SettingsFile();
 // shortcuts, uninstall entry and uninstaller, the per-user folder, the maker's registry key.
 void RemoveInstallation();
 
+// Starts the run, waits for the dialog, ticks the acceptance box, clears the launch box unless
+// launch is wanted, and presses Install.
+void StartAndPressInstall(SetupRun& run, bool launch, Where where = Where::current());
+
 // Installs as the user does: waits for the dialog, ticks the acceptance box, clears the launch
 // box unless launch is wanted, presses Install, dismisses the thank-you and expects exit code 1.
 void InstallAs(const std::string& fileName, bool launch = false, Where where = Where::current());
