@@ -5,8 +5,22 @@ set(LUMIFOLD_UNINSTALLER "" CACHE FILEPATH "The uninstaller to install (default:
 set(LUMIFOLD_LICENSE "${CMAKE_SOURCE_DIR}/resources/license.txt" CACHE FILEPATH
     "The licence text: Windows-1252, CRLF line ends, no terminating NUL")
 
+# Release payloads: zopfli's zlib streams (Debian's zopfli) where they are smaller than zlib
+# level 9's and proven to fit the installer's bound; the packer falls back to level 9 otherwise.
+option(LUMIFOLD_ZOPFLI "Pack the payloads with zopfli where that is smaller (release builds)" OFF)
+set(zopfli_program "")
+if(LUMIFOLD_ZOPFLI)
+  find_program(LUMIFOLD_ZOPFLI_PROGRAM zopfli)
+  if(NOT LUMIFOLD_ZOPFLI_PROGRAM)
+    message(FATAL_ERROR
+      "LUMIFOLD_ZOPFLI is ON but zopfli is not installed (apt-get install zopfli)")
+  endif()
+  set(zopfli_program ${LUMIFOLD_ZOPFLI_PROGRAM})
+endif()
+
 find_package(ZLIB REQUIRED)
-add_executable(pack_payload tools/pack_payload.cpp)
+add_executable(pack_payload tools/pack_payload.cpp tools/payload_stream.cpp)
+target_include_directories(pack_payload PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(pack_payload PRIVATE ZLIB::ZLIB)
 
 set(installer_dir ${CMAKE_BINARY_DIR}/installer)
@@ -29,6 +43,7 @@ ExternalProject_Add(installer
     -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686-win32.cmake
     -DCMAKE_BUILD_TYPE=MinSizeRel
     -DLUMIFOLD_PACKER=$<TARGET_FILE:pack_payload>
+    -DLUMIFOLD_ZOPFLI_PROGRAM=${zopfli_program}
     -DLUMIFOLD_APPLICATION=${LUMIFOLD_APPLICATION}
     -DLUMIFOLD_UNINSTALLER=${LUMIFOLD_UNINSTALLER}
     -DLUMIFOLD_LICENSE=${LUMIFOLD_LICENSE}

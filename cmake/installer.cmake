@@ -40,20 +40,43 @@ else()
   set(uninstaller $<TARGET_FILE:uninstaller_standin>)
 endif()
 
-# Each program becomes one zlib stream; the packer fails the build for a stream that would
-# not inflate into the multiple of its size that the installer reserves.
+# Each program becomes one zlib stream, never larger than zlib level 9's; with LUMIFOLD_ZOPFLI
+# (LUMIFOLD_ZOPFLI_PROGRAM here) zopfli's where smaller. The packer proves each stream against
+# the multiple of its size that the installer reserves, and fails the build when level 9's does
+# not fit. The options file makes a change of packer options repack.
 set(payload_dir ${CMAKE_BINARY_DIR})
+set(packer_options "")
+if(LUMIFOLD_ZOPFLI_PROGRAM)
+  set(packer_options --zopfli ${LUMIFOLD_ZOPFLI_PROGRAM})
+endif()
+file(CONFIGURE OUTPUT ${payload_dir}/packer_options.txt CONTENT "${packer_options}\n")
 add_custom_command(OUTPUT ${payload_dir}/payload_application.z
-  COMMAND ${LUMIFOLD_PACKER} ${application} ${payload_dir}/payload_application.z 3
-  DEPENDS ${application} VERBATIM)
+  COMMAND ${LUMIFOLD_PACKER} ${packer_options} ${application} ${payload_dir}/payload_application.z 3
+  DEPENDS ${application} ${LUMIFOLD_PACKER} ${payload_dir}/packer_options.txt VERBATIM)
 add_custom_command(OUTPUT ${payload_dir}/payload_uninstaller.z
-  COMMAND ${LUMIFOLD_PACKER} ${uninstaller} ${payload_dir}/payload_uninstaller.z 4
-  DEPENDS ${uninstaller} VERBATIM)
+  COMMAND ${LUMIFOLD_PACKER} ${packer_options} ${uninstaller} ${payload_dir}/payload_uninstaller.z 4
+  DEPENDS ${uninstaller} ${LUMIFOLD_PACKER} ${payload_dir}/packer_options.txt VERBATIM)
 add_custom_command(OUTPUT ${payload_dir}/payload_license.txt
   COMMAND ${CMAKE_COMMAND} -E copy ${LUMIFOLD_LICENSE} ${payload_dir}/payload_license.txt
   DEPENDS ${LUMIFOLD_LICENSE} VERBATIM)
 set_source_files_properties(resources/setup.rc PROPERTIES OBJECT_DEPENDS
   "${payload_dir}/payload_application.z;${payload_dir}/payload_uninstaller.z;${payload_dir}/payload_license.txt;${CMAKE_SOURCE_DIR}/resources/setup.ico;${CMAKE_SOURCE_DIR}/ui/resource.h")
+
+# zlib's inflate members only, without their unwind tables (.eh_frame, which the linker keeps
+# even unused; nothing here unwinds). Its crc32.o is left out: install/zlib_crc32.cpp stands in.
+find_library(LUMIFOLD_ZLIB_ARCHIVE NAMES libz.a REQUIRED)
+set(zlib_inflate_members inflate.o inffast.o inftrees.o adler32.o zutil.o uncompr.o)
+set(zlib_inflate_dir ${CMAKE_BINARY_DIR}/zlib_inflate)
+set(zlib_inflate ${zlib_inflate_dir}/libz_inflate.a)
+file(MAKE_DIRECTORY ${zlib_inflate_dir})
+add_custom_command(OUTPUT ${zlib_inflate}
+  COMMAND ${CMAKE_OBJCOPY} --remove-section=.eh_frame ${LUMIFOLD_ZLIB_ARCHIVE} libz_all.a
+  COMMAND ${CMAKE_AR} x libz_all.a ${zlib_inflate_members}
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${zlib_inflate} libz_all.a
+  COMMAND ${CMAKE_AR} rcsD ${zlib_inflate} ${zlib_inflate_members}
+  WORKING_DIRECTORY ${zlib_inflate_dir}
+  DEPENDS ${LUMIFOLD_ZLIB_ARCHIVE} VERBATIM)
+add_custom_target(zlib_inflate DEPENDS ${zlib_inflate})
 
 add_lumifold_program(SETUP WIN32
   setup/setup_main.cpp setup/version_gate.cpp setup/version_rule.cpp setup/path_join.cpp
@@ -64,4 +87,17 @@ add_lumifold_program(SETUP WIN32
   partner/partner_key.cpp partner/partner_settings.cpp partner/partner_key_rule.cpp
   partner/settings_document.cpp
   resources/setup.rc)
-target_link_libraries(SETUP PRIVATE z uuid ole32 shell32 advapi32 user32 kernel32)
+target_link_libraries(SETUP PRIVATE ${zlib_inflate} uuid ole32 shell32 advapi32 user32 kernel32)
+
+# Own weight: no MinGW C start-up code (setup/entry_point.cpp is the entry point; the installer
+# has no static constructors and nothing to run at exit), and zlib's inflate alone (above).
+# With no start-up code nothing would apply run-time pseudo-relocations: auto-imported data is
+# refused at link time instead. Without -fdata-sections, zero-filled data stays in .bss (with
+# it, MinGW gives each variable a .data$ section that takes file space). The relocation table
+# stays (about 1 KB): an installer often runs elevated, and later Windows randomise its address
+# only with it. SETUP.map tells what takes the space.
+target_sources(SETUP PRIVATE setup/entry_point.cpp install/zlib_crc32.cpp)
+target_compile_options(SETUP PRIVATE -fno-data-sections)
+target_link_options(SETUP PRIVATE -nostartfiles -Wl,-e,_SetupEntryPoint@0
+  -Wl,--disable-auto-import -Wl,-Map,${CMAKE_BINARY_DIR}/SETUP.map)
+add_dependencies(SETUP zlib_inflate)

@@ -26,19 +26,22 @@ static bool IsWindowsVista() {
   return LOBYTE(LOWORD(version)) == 6 && HIBYTE(LOWORD(version)) == 0;
 }
 
-// Windows Vista: SetDefaultDllDirectories makes CoCreateInstance(CLSID_ShellLink) fail there,
-// so Vista only drops the current directory from the search.
-static void RestrictSearchPath() {
+// Returns true when every later load by name searches the system directory only. Windows
+// Vista: SetDefaultDllDirectories makes CoCreateInstance(CLSID_ShellLink) fail there, so Vista
+// only drops the current directory from the search.
+static bool RestrictSearchPath() {
   HMODULE kernel = GetModuleHandleA("kernel32.dll");
   const FARPROC setDefault = GetProcAddress(kernel, kSetDefaultDllDirectories);
   if (setDefault != NULL && !IsWindowsVista() &&
       reinterpret_cast<SetDefaultDllDirectoriesFunction>(
           reinterpret_cast<AnyFunction>(setDefault))(kSearchSystem32)) {
-    return;
+    return true;
   }
   const FARPROC setDirectory = GetProcAddress(kernel, kSetDllDirectoryA);
-  if (setDirectory == NULL) return;
-  reinterpret_cast<SetDllDirectoryAFunction>(reinterpret_cast<AnyFunction>(setDirectory))("");
+  if (setDirectory != NULL) {
+    reinterpret_cast<SetDllDirectoryAFunction>(reinterpret_cast<AnyFunction>(setDirectory))("");
+  }
+  return false;
 }
 
 static void PreloadLazyDlls() {
@@ -53,7 +56,8 @@ static void PreloadLazyDlls() {
   SetErrorMode(previousMode);
 }
 
+// Where the search could not be restricted, the program's own folder still comes first: load
+// the late DLLs from the system directory before anything asks for them by name.
 void RestrictDllLoading() {
-  RestrictSearchPath();
-  PreloadLazyDlls();
+  if (!RestrictSearchPath()) PreloadLazyDlls();
 }

@@ -37,7 +37,3 @@ int SetupMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
   RunMessageLoop(LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_SETUP)));
   return 1;
 }
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showState) {
-  return SetupMain(instance, previous, commandLine, showState);
-}

@@ -15,17 +15,15 @@ const char* gSetupExe = nullptr;
 
 // What Windows 98 SE's system DLLs export, limited to what the installer needs.
 const std::map<std::string, std::set<std::string>> kAllowed = {
-    // Windows 95 and later kernel: files, resources, heap, version, processes; plus what the
-    // MinGW start-up code of the win32 thread model uses (critical sections, TLS, VirtualQuery).
+    // Windows 95 and later kernel: files, resources, heap, version, processes. The installer has
+    // its own entry point (GetStartupInfoA, ExitProcess), not the MinGW C start-up code.
     {"KERNEL32.dll",
-     {"CloseHandle", "CreateDirectoryA", "CreateFileA", "CreateProcessA", "DeleteCriticalSection",
-      "DeleteFileA", "EnterCriticalSection", "FindResourceA", "FreeLibrary", "GetLastError",
-      "GetModuleFileNameA", "GetModuleHandleA", "GetProcAddress", "GetProcessHeap",
-      "GetStartupInfoA", "GetSystemDirectoryA", "GetVersion", "GetVersionExA", "HeapAlloc",
-      "HeapFree", "InitializeCriticalSection", "LeaveCriticalSection", "LoadLibraryA",
-      "LoadResource", "LockResource", "MultiByteToWideChar", "SetErrorMode",
-      "SetUnhandledExceptionFilter", "SizeofResource", "Sleep", "TlsGetValue", "VirtualProtect", "VirtualQuery", "WriteFile", "lstrcpyA",
-      "lstrlenA"}},
+     {"CloseHandle", "CreateDirectoryA", "CreateFileA", "CreateProcessA", "DeleteFileA",
+      "ExitProcess", "FindResourceA", "FreeLibrary", "GetLastError", "GetModuleFileNameA",
+      "GetModuleHandleA", "GetProcAddress", "GetProcessHeap", "GetStartupInfoA",
+      "GetSystemDirectoryA", "GetVersion", "GetVersionExA", "HeapAlloc", "HeapFree",
+      "LoadLibraryA", "LoadResource", "LockResource", "MultiByteToWideChar", "SetErrorMode",
+      "SizeofResource", "WriteFile", "lstrcpyA", "lstrlenA"}},
     // Windows 95 window manager, ANSI entry points only.
     {"USER32.dll",
      {"CreateDialogParamA", "DispatchMessageA", "EnableWindow", "EnumWindows", "GetDlgItem",
@@ -38,12 +36,10 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     // SHGetSpecialFolderPathA came with shell32 4.71 (Internet Explorer 4); 98 SE has 4.72.
     {"SHELL32.dll", {"SHGetSpecialFolderPathA"}},
     {"ole32.dll", {"CoCreateInstance", "CoInitialize", "CoUninitialize"}},
-    // msvcrt 6.0 of Windows 98 SE: the C start-up and what zlib's inflate calls.
+    // msvcrt 6.0 of Windows 98 SE: what zlib's inflate calls (its allocation and copies) and
+    // the string functions the compiler or the code use. No C start-up code: none of its entries.
     {"msvcrt.dll",
-     {"__getmainargs", "__initenv", "__p__acmdln", "__p__commode", "__p__fmode", "__set_app_type",
-      "__setusermatherr", "_amsg_exit", "_cexit", "_initterm", "_iob", "_onexit", "abort",
-      "calloc", "exit", "fprintf", "free", "fwrite", "malloc", "memcpy", "memset", "signal",
-      "strchr", "strlen", "strncmp", "vfprintf"}},
+     {"calloc", "free", "malloc", "memcpy", "memset", "strchr", "strlen", "strncmp"}},
 };
 
 std::string RunObjdump() {

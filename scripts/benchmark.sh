@@ -1,0 +1,191 @@
+#!/usr/bin/env bash
+# The benchmark (not part of the tests): SETUP.exe against an NSIS 3.08 installer doing the same
+# install job with the same payloads, both timed under Wine in fresh copies of one warm prefix,
+# interleaved, for several rounds.
+#   scripts/benchmark.sh [ROUNDS]   ROUNDS measured rounds (default 5), after one warm-up round
+# Everything goes to build-benchmark/ (or $LUMIFOLD_BENCH_DIR); the table is printed and saved
+# as report.md there. Installs what it needs, the benchmark's own nsis and zopfli included.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source_dir=$PWD
+rounds=${1:-5}
+work=${LUMIFOLD_BENCH_DIR:-build-benchmark}
+mkdir -p "$work"
+work=$(cd "$work" && pwd)
+# A real 32-bit PE of Wine's, cut to the product's inflated size, stands in for the application.
+application_source=/usr/lib/i386-linux-gnu/wine/i386-windows/comctl32.dll
+application_bytes=3997757
+partner_key=bench
+
+say() { printf '== %s\n' "$*" >&2; }
+die() { printf 'benchmark: %s\n' "$*" >&2; exit 1; }
+windows_path() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); echo "Z:${p//\//\\}"; }
+
+install_packages() {
+  bash scripts/install-deps.sh
+  local missing=() p
+  for p in nsis zopfli; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    apt-get install -y -qq --no-install-recommends --dry-run "${missing[@]}" >/dev/null 2>&1 ||
+      apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+}
+
+make_payloads() {
+  mkdir -p "$work/payloads"
+  [ "$(stat -c %s "$application_source")" -ge $application_bytes ] ||
+    die "$application_source is smaller than $application_bytes bytes"
+  head -c $application_bytes "$application_source" >"$work/payloads/Lumifold.exe"
+  printf 'x' >"$work/payloads/one-byte"
+  # makensis on Linux refuses the Windows-1252 file ("wchar_t conversion failed"): it gets the
+  # same text as UTF-8 with a byte-order mark.
+  { printf '\xef\xbb\xbf'; iconv -f CP1252 -t UTF-8 resources/license.txt; } \
+    >"$work/payloads/license-utf8.txt"
+}
+
+# build_setup TREE [cmake options...]: SETUP.exe with the benchmark's application.
+build_setup() {
+  local tree=$1
+  shift
+  cmake -S "$source_dir" -B "$work/$tree" -DLUMIFOLD_APPLICATION="$work/payloads/Lumifold.exe" "$@" \
+    >"$work/$tree.log" 2>&1 || die "cmake failed, see $work/$tree.log"
+  cmake --build "$work/$tree" -j2 --target installer >>"$work/$tree.log" 2>&1 ||
+    die "build failed, see $work/$tree.log"
+}
+
+build_nsis() {
+  local out=$1 application=$2 uninstaller=$3 license=$4
+  makensis -V2 -DOUTFILE="$out" -DAPPLICATION="$application" -DUNINSTALLER="$uninstaller" \
+    -DLICENSE="$license" -DPARTNER_KEY=$partner_key "$source_dir/bench/lumifold.nsi" >/dev/null
+}
+
+build_programs() {
+  mkdir -p "$work/bin"
+  i686-w64-mingw32-g++-win32 -O2 -std=c++17 -Wall -Wextra -static -s bench/bench_driver.cpp \
+    -o "$work/bin/bench_driver.exe"
+  i686-w64-mingw32-g++-win32 -O2 -Wall -static -s -mwindows bench/trivial.cpp -o "$work/bin/trivial.exe"
+  cp "$work/build/installer/SETUP.exe" "$work/bin/SETUP-$partner_key.exe"  # partner key: settings file too
+  build_nsis "$work/bin/nsis-setup.exe" "$work/payloads/Lumifold.exe" \
+    "$work/build/installer/TevikUninstaller.exe" "$work/payloads/license-utf8.txt"
+  build_nsis "$work/bin/nsis-stub.exe" "$work/payloads/one-byte" "$work/payloads/one-byte" "$work/payloads/one-byte"
+}
+
+# One prefix, made and warmed once: its desktop, fonts and the installer's start-up have run
+# (no install). Every measured run gets a fresh copy of it. A display session of its own
+# serves the copies.
+make_warm_prefix() {
+  scripts/wine-session.sh stop "$work/display" >/dev/null 2>&1 || true
+  scripts/wine-session.sh start "$work/display"
+  scripts/wine-session.sh start "$work/warm"
+  local i
+  for i in 1 2; do
+    scripts/wine-session.sh run "$work/warm" "$work/bin/bench_driver.exe" warm \
+      "$(windows_path "$work/bin/trivial.exe")" "$(windows_path "$work/bin/SETUP-$partner_key.exe")" >/dev/null ||
+      die "warming the prefix failed"
+  done
+  scripts/wine-session.sh stop "$work/warm"  # the server saves the registry as it ends
+}
+
+# fresh_copy DIR: the warm prefix and home copied to DIR, their links into home re-pointed.
+fresh_copy() {
+  local copy=$1 link target
+  rm -rf "$copy"
+  mkdir -p "$copy"
+  cp -a "$work/warm/prefix" "$work/warm/home" "$copy/"
+  cp "$work/display/env" "$copy/env"
+  while IFS= read -r link; do
+    target=$(readlink "$link")
+    if [ "${target#"$work/warm/"}" != "$target" ]; then ln -sfn "$copy/${target#"$work/warm/"}" "$link"; fi
+  done < <(find "$copy/prefix" -type l)
+}
+
+# check_install COPY: what both installers must leave behind, read from the copy itself.
+check_install() {
+  local copy=$1 user drive
+  drive=$copy/prefix/drive_c
+  user=$(ls "$drive/users" | grep -v '^Public$' | head -1)
+  local home=$drive/users/$user uninstall values v
+  cmp -s "$drive/Program Files/Quorvale/Lumifold/Lumifold.exe" "$work/payloads/Lumifold.exe" ||
+    die "$copy: application missing or wrong"
+  cmp -s "$drive/windows/system32/TevikUninstaller.exe" "$work/build/installer/TevikUninstaller.exe" ||
+    die "$copy: uninstaller missing or wrong"
+  [ -s "$home/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Quorvale Lumifold.lnk" ] ||
+    die "$copy: no Programs-menu shortcut"
+  [ -s "$home/Desktop/Quorvale Lumifold.lnk" ] || die "$copy: no desktop shortcut"
+  grep -q "<partnerkey xsi:type=\"tevik:string\">$partner_key</partnerkey>" \
+    "$home/AppData/Roaming/Quorvale/Lumifold/CorvaneSettings.xml" || die "$copy: no settings file"
+  uninstall='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorvale Lumifold'
+  values=$(scripts/wine-session.sh run "$copy" reg query "$uninstall" | tr -d '\r')
+  for v in DisplayName InstallPath UninstallString Publisher UrlInfoAbout NoModify NoRepair; do
+    grep -q "^ *$v " <<<"$values" || die "$copy: uninstall value $v missing"
+  done
+  scripts/wine-session.sh run "$copy" reg query 'HKLM\SOFTWARE\Quorvale\Lumifold' /v PartnerKey |
+    grep -q "$partner_key" || die "$copy: PartnerKey missing"
+}
+
+# run_one KIND ROUND: one measured run in a fresh copy; appends "KIND ROUND name value" lines.
+run_one() {
+  local kind=$1 round=$2 copy=$work/runs/current installer
+  [ "$kind" = setup ] && installer=$work/bin/SETUP-$partner_key.exe || installer=$work/bin/nsis-setup.exe
+  fresh_copy "$copy"
+  scripts/wine-session.sh run "$copy" "$work/bin/bench_driver.exe" "$kind" \
+    "$(windows_path "$work/bin/trivial.exe")" "$(windows_path "$installer")" >"$copy/result.txt" ||
+    { cat "$copy/result.txt" >&2; die "$kind run of round $round failed"; }
+  check_install "$copy"
+  scripts/wine-session.sh stop "$copy"
+  tr -d '\r' <"$copy/result.txt" | sed "s/^/$kind $round /" >>"$work/results.txt"
+}
+
+measure() {
+  : >"$work/results.txt"
+  load_before=$(cut -d' ' -f1 /proc/loadavg)
+  local round
+  for round in $(seq 0 "$rounds"); do
+    if [ "$round" = 0 ]; then say "warm-up round (not counted)"; else say "round $round of $rounds"; fi
+    if [ $((round % 2)) = 0 ]; then run_one setup "$round"; run_one nsis "$round"
+    else run_one nsis "$round"; run_one setup "$round"; fi
+  done
+  load_after=$(cut -d' ' -f1 /proc/loadavg)
+  rm -rf "$work/runs"
+}
+
+weigh() {
+  scripts/wine-session.sh run "$work/display" "$work/bin/bench_driver.exe" weight - \
+    "$(windows_path "$1")" | tr -d '\r' | awk -v n="$2" '$1 == n { print $2 }'
+}
+
+report() {
+  local setup_exe=$work/bin/SETUP-$partner_key.exe
+  awk -v own="$(weigh "$setup_exe" own_weight_bytes)" -v stub="$(stat -c %s "$work/bin/nsis-stub.exe")" \
+    -v setup_bytes="$(stat -c %s "$setup_exe")" \
+    -v zopfli_bytes="$(stat -c %s "$work/build-zopfli/installer/SETUP.exe")" \
+    -v nsis_bytes="$(stat -c %s "$work/bin/nsis-setup.exe")" -v rounds="$rounds" \
+    -v date="$(date -u +%Y-%m-%d)" \
+    -v machine="$(nproc) cores, $(uname -m), load average $load_before before the runs and $load_after after" \
+    -v versions="$(wine --version), makensis $(makensis -VERSION)" \
+    -f bench/report.awk "$work/results.txt" | tee "$work/report.md"
+}
+
+# Whatever happens, no Wine session of the benchmark is left running.
+cleanup() {
+  local session
+  for session in "$work/runs/current" "$work/warm" "$work/display"; do
+    [ -d "$session" ] && scripts/wine-session.sh stop "$session" >/dev/null 2>&1
+  done
+  return 0
+}
+trap cleanup EXIT
+
+install_packages
+say "payloads and installers"
+make_payloads
+build_setup build
+build_setup build-zopfli -DLUMIFOLD_ZOPFLI=ON
+build_programs
+say "warm prefix"
+make_warm_prefix
+measure
+report
