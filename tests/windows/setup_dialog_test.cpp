@@ -326,4 +326,23 @@ TEST_F(SetupDialogTest, DialogShowsTheSetupIcon) {
   FreeLibrary(image);
 }
 
+// The show state that whoever started the installer asked for (a shortcut set to "Minimized",
+// say) is the dialog's; without one it opens normally.
+TEST(SetupShowStateTest, DialogTakesTheShowStateItsStarterAsksFor) {
+  {
+    SetupRun run("SETUP.exe");
+    run.RequestShowState(SW_SHOWMINNOACTIVE);
+    ASSERT_TRUE(run.Start());
+    ASSERT_NE(nullptr, run.WaitForDialog());
+    EXPECT_TRUE(IsIconic(run.Dialog()));
+    ASSERT_TRUE(run.CloseDialog());
+    EXPECT_EQ(run.WaitForExit(), 1u);
+  }
+  SetupRun run("SETUP.exe");
+  ASSERT_TRUE(run.Start());
+  ASSERT_NE(nullptr, run.WaitForDialog());
+  EXPECT_FALSE(IsIconic(run.Dialog()));
+  EXPECT_FALSE(IsZoomed(run.Dialog()));
+}
+
 }  // namespace

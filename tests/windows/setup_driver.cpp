@@ -166,6 +166,10 @@ bool SetupRun::Start(Where where) { return Start(std::string(), where); }
 bool SetupRun::Start(const std::string& errorOutput, Where where) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
+  if (showState_) {
+    startup.dwFlags |= STARTF_USESHOWWINDOW;
+    startup.wShowWindow = *showState_;
+  }
   HANDLE error = INVALID_HANDLE_VALUE;
   if (!errorOutput.empty()) {
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
@@ -175,7 +179,7 @@ bool SetupRun::Start(const std::string& errorOutput, Where where) {
       SETUP_TEST_FAIL_AT(where) << "cannot create " << errorOutput;
       return false;
     }
-    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.dwFlags |= STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = error;
     startup.hStdError = error;

@@ -81,6 +81,9 @@ class SetupRun {
   // file (under Wine, Wine's own debug output too).
   bool Start(Where where = Where::current());
   bool Start(const std::string& errorOutput, Where where = Where::current());
+  // Makes the next Start ask for this show state (STARTF_USESHOWWINDOW), as a shortcut set to
+  // "Minimized" would.
+  void RequestShowState(WORD showState) { showState_ = showState; }
 
   // Waits for the installer dialog: a visible top-level "#32770" window of this process,
   // captioned "Quorvale Lumifold Installer", that is not owned. Remembers it for Control().
@@ -126,6 +129,7 @@ class SetupRun {
   std::string DescribeWindows() const;
 
   std::string path_;
+  std::optional<WORD> showState_;
   PROCESS_INFORMATION process_ = {};
   HWND dialog_ = nullptr;
 };
