@@ -186,6 +186,18 @@ bool WriteRegistryValue(HKEY root, const std::string& key, const std::string& na
   return status == ERROR_SUCCESS;
 }
 
+bool WriteUnterminatedString(HKEY root, const std::string& key, const std::string& name,
+                             const std::string& text) {
+  const std::string followed = text + 'X';
+  HKEY opened;
+  if (RegCreateKeyA(root, key.c_str(), &opened) != ERROR_SUCCESS) return false;
+  const LONG status = RegSetValueExA(opened, name.c_str(), 0, REG_SZ,
+                                     reinterpret_cast<const BYTE*>(followed.data()),
+                                     static_cast<DWORD>(text.size()));
+  RegCloseKey(opened);
+  return status == ERROR_SUCCESS;
+}
+
 void DeleteRegistryTree(HKEY root, const std::string& key) {
   HKEY opened;
   if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS) return;

@@ -55,6 +55,11 @@ std::optional<RegistryValue> ReadRegistryValue(HKEY root, const std::string& key
                                                const std::string& name);
 bool WriteRegistryValue(HKEY root, const std::string& key, const std::string& name,
                         const RegistryValue& value);
+// Stores text as a REG_SZ of exactly its length, no NUL, the way the installer stores its
+// values. A non-NUL byte follows the data in memory: Wine (like NT) adds a NUL to such a value
+// only when the byte after the data already is one.
+bool WriteUnterminatedString(HKEY root, const std::string& key, const std::string& name,
+                             const std::string& text);
 // Deletes a key and all its subkeys; quiet when it is missing.
 void DeleteRegistryTree(HKEY root, const std::string& key);
 

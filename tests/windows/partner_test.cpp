@@ -43,13 +43,7 @@ std::optional<RegistryValue> StoredPartnerKey() {
 
 // Stores a key the way the installer does: REG_SZ, data length = the key's length, no NUL.
 void StorePartnerKeyWithoutNul(const std::string& key) {
-  HKEY product;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_LOCAL_MACHINE, kProductKey, &product));
-  const LONG status = RegSetValueExA(product, kPartnerKeyValue, 0, REG_SZ,
-                                     reinterpret_cast<const BYTE*>(key.data()),
-                                     static_cast<DWORD>(key.size()));
-  RegCloseKey(product);
-  ASSERT_EQ(ERROR_SUCCESS, status);
+  ASSERT_TRUE(WriteUnterminatedString(HKEY_LOCAL_MACHINE, kProductKey, "PartnerKey", key));
 }
 
 class PartnerTest : public ::testing::Test {
@@ -96,9 +90,8 @@ TEST_F(PartnerTest, KeyFromTheFileNameIsWrittenAndALaterSetupExeReusesIt) {
   ExpectStoredKey("abc");
 }
 
-// A value stored without a NUL (as the installer itself stores it) is read back intact. Wine
-// hands the installer the value with a NUL added (see StoredPartnerKey), so here this cannot show
-// a read that counts on a NUL in the data; on Windows 98 it can.
+// A value stored without a NUL (as the installer itself stores it on Windows 98) is read back
+// intact, with nothing after it.
 TEST_F(PartnerTest, StoredKeyWithoutNulIsReadBackIntact) {
   StorePartnerKeyWithoutNul("xyz");
   InstallAs("Setup.exe");

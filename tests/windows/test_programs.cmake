@@ -6,4 +6,6 @@ set(lumifold_windows_test_programs
   install_test
   partner_test
   startup_test
-  dll_search_test)
+  dll_search_test
+  footprint_test
+  hostile_test)
