@@ -16,17 +16,19 @@ HRESULT DerivePartnerKey() {
   return S_OK;
 }
 
+// The field takes the whole value: 259 characters, with or without the NUL that NT adds to a
+// value stored without one. A value that leaves no NUL in the field is too long: no key.
 void LoadPartnerKey() {
   HKEY productKey;
   if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kProductRegistryKey, &productKey) != ERROR_SUCCESS) return;
-  // Zero-filled, and at most 259 bytes asked for: a value stored without a NUL ends in one.
   ZeroMemory(gSetup.partnerKey, sizeof gSetup.partnerKey);
   DWORD type = REG_SZ;
-  DWORD size = sizeof gSetup.partnerKey - 1;
+  DWORD size = sizeof gSetup.partnerKey;
   const LONG status = RegQueryValueExA(productKey, kPartnerKeyValue, NULL, &type,
                                        reinterpret_cast<BYTE*>(gSetup.partnerKey), &size);
-  // A value too long for the field may have been partly copied into it.
-  if (status != ERROR_SUCCESS) ZeroMemory(gSetup.partnerKey, sizeof gSetup.partnerKey);
+  if (status != ERROR_SUCCESS || gSetup.partnerKey[sizeof gSetup.partnerKey - 1] != '\0') {
+    ZeroMemory(gSetup.partnerKey, sizeof gSetup.partnerKey);
+  }
   RegCloseKey(productKey);
 }
 
