@@ -27,14 +27,6 @@ const char* const kContentFiles[] = {"banner.mht",    "splash.jpg",    "skin.0.x
 const char* const kUninstallValues[] = {"DisplayName", "InstallPath", "UninstallString",
                                         "Publisher",   "UrlInfoAbout", "NoModify", "NoRepair"};
 
-// The settings document for the key abc, byte for byte.
-constexpr char kAbcDocument[] =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-    "<corvane xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"\n"
-    "><version xsi:type=\"tevik:int\">1</version>\n"
-    "<partnerkey xsi:type=\"tevik:string\">abc</partnerkey>\n"
-    "</corvane>";
-
 // Replaces the bytes of an existing file, keeping its attributes (hidden included).
 bool OverwriteFile(const std::string& path, const std::string& bytes) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, 0, nullptr);
@@ -90,7 +82,7 @@ TEST_F(FootprintTest, ClosingWithoutInstallingDeletesOnlyTheCachedContent) {
   for (const std::string name : kContentFiles) {
     ASSERT_TRUE(WriteFileBytes(folder + "\\" + name, "cached " + name));
   }
-  ASSERT_TRUE(WriteFileBytes(SettingsFile(), kAbcDocument));
+  ASSERT_TRUE(WriteFileBytes(SettingsFile(), ExpectedSettingsDocument("abc")));
   ASSERT_TRUE(WriteFileBytes(folder + "\\banner.mht.old", "kept"));
   ASSERT_TRUE(WriteFileBytes(folder + "\\banner", "kept"));
   ASSERT_TRUE(CreateDirectoryA((folder + "\\skins").c_str(), nullptr));
@@ -145,7 +137,8 @@ TEST_F(FootprintTest, InstallMakesExactlyTheProductsFilesAndValues) {
             AfterOf(changes, InstalledExecutable()));
   EXPECT_EQ(DescribeFile(uninstaller_, FILE_ATTRIBUTE_ARCHIVE),
             AfterOf(changes, UninstallerPath()));
-  EXPECT_EQ(DescribeFile(kAbcDocument, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN),
+  EXPECT_EQ(DescribeFile(ExpectedSettingsDocument("abc"),
+                         FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN),
             AfterOf(changes, SettingsFile()));
   ExpectLinksToTheExecutable();
 }

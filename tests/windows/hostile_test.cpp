@@ -43,31 +43,11 @@ const char* const kContentFiles[] = {"banner.mht", "splash.jpg", "skin.0.xml", "
 // A path cut to what a 260-byte path buffer holds.
 std::string Cut(const std::string& path) { return path.substr(0, 259); }
 
-// The settings document as it must stand on disk; keyInDocument escaped and in UTF-8.
-std::string SettingsDocument(const std::string& keyInDocument) {
-  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-         "<corvane xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"\n>"
-         "<version xsi:type=\"tevik:int\">1</version>\n"
-         "<partnerkey xsi:type=\"tevik:string\">" +
-         keyInDocument + "</partnerkey>\n</corvane>";
-}
-
-// Paths of any length go through the wide functions with the "\\?\" prefix: the ANSI ones stop
-// at 259 characters, under Wine as on Windows.
-std::wstring LongForm(const std::string& ansiPath) {
-  std::wstring wide(ansiPath.size(), L'\0');
-  const int length = MultiByteToWideChar(CP_ACP, 0, ansiPath.data(),
-                                         static_cast<int>(ansiPath.size()), wide.data(),
-                                         static_cast<int>(wide.size()));
-  wide.resize(length);
-  return L"\\\\?\\" + wide;
-}
-
 // Creates the folder and every missing one above it.
 bool MakeFolders(const std::string& path) {
   for (size_t at = path.find('\\', 3); ; at = path.find('\\', at + 1)) {
     const std::string part = path.substr(0, at);
-    if (!CreateDirectoryW(LongForm(part).c_str(), nullptr) &&
+    if (!CreateDirectoryW(LongPathForm(part).c_str(), nullptr) &&
         GetLastError() != ERROR_ALREADY_EXISTS) {
       return false;
     }
@@ -76,7 +56,7 @@ bool MakeFolders(const std::string& path) {
 }
 
 bool WriteLongFile(const std::string& path, const std::string& bytes, DWORD attributes = 0) {
-  HANDLE file = CreateFileW(LongForm(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  HANDLE file = CreateFileW(LongPathForm(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             attributes, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
@@ -87,7 +67,7 @@ bool WriteLongFile(const std::string& path, const std::string& bytes, DWORD attr
 }
 
 std::optional<std::string> ReadLongFile(const std::string& path) {
-  HANDLE file = CreateFileW(LongForm(path).c_str(), GENERIC_READ,
+  HANDLE file = CreateFileW(LongPathForm(path).c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   std::string bytes(GetFileSize(file, nullptr), '\0');
@@ -97,27 +77,6 @@ std::optional<std::string> ReadLongFile(const std::string& path) {
   CloseHandle(file);
   if (!ok || read != bytes.size()) return std::nullopt;
   return bytes;
-}
-
-void RemoveLongTree(const std::wstring& path) {
-  WIN32_FIND_DATAW entry;
-  HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &entry);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = entry.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring child = path + L"\\" + name;
-      SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveLongTree(child);
-      } else {
-        DeleteFileW(child.c_str());
-      }
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
-  }
-  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (!RemoveDirectoryW(path.c_str())) DeleteFileW(path.c_str());
 }
 
 // A folder path of exactly length characters below base: base, then components of at most 100
@@ -169,9 +128,9 @@ class HostileTest : public ::testing::Test {
   // paths, and what stood in the uninstaller's way.
   static void RemoveEverything() {
     RemoveInstallation();
-    RemoveLongTree(LongForm(kHostileRoot));
+    RemoveTree(kHostileRoot);
     SetFileAttributesA(UninstallerPath().c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveLongTree(LongForm(UninstallerPath()));
+    RemoveTree(UninstallerPath());
   }
 
   static std::string ProductKeyPath() { return std::string("HKLM\\") + kProductKey; }
@@ -594,7 +553,7 @@ TEST_P(StoredKeyOf259CharactersTest, IsTheKey) {
   // bytes becomes 260. Windows 98 keeps the 259, and the value would not change.
   if (!terminated) expected.push_back("~ " + RegistryValuePath(ProductKeyPath(), "PartnerKey"));
   ExpectChanges(CompareSnapshots(before, Snapshot()), expected);
-  const std::string document = SettingsDocument(key);
+  const std::string document = ExpectedSettingsDocument(key);
   EXPECT_EQ(464u, document.size());
   EXPECT_EQ(document, ReadFileBytes(appData_ + "\\Quorvale\\Lumifold\\CorvaneSettings.xml")
                           .value_or(""));
@@ -654,7 +613,7 @@ TEST_F(HostileTest, LongestFileNameWhosePathFitsGivesItsKey) {
   }
   ExpectChanges(CompareSnapshots(before, Snapshot()),
                 Joined(InstallLines(programFiles_), PartnerLines(appData_)));
-  EXPECT_EQ(SettingsDocument(key),
+  EXPECT_EQ(ExpectedSettingsDocument(key),
             ReadFileBytes(appData_ + "\\Quorvale\\Lumifold\\CorvaneSettings.xml").value_or(""));
 }
 
@@ -674,7 +633,7 @@ TEST_F(HostileTest, MarkupAndNonAsciiInTheFileNameInstallWithTheKeyEscaped) {
   }
   ExpectChanges(CompareSnapshots(before, Snapshot()),
                 Joined(InstallLines(programFiles_), PartnerLines(appData_)));
-  EXPECT_EQ(SettingsDocument("D&amp;J's \xC3\xA9\xC3\xBC\xE2\x82\xAC"),
+  EXPECT_EQ(ExpectedSettingsDocument("D&amp;J's \xC3\xA9\xC3\xBC\xE2\x82\xAC"),
             ReadFileBytes(appData_ + "\\Quorvale\\Lumifold\\CorvaneSettings.xml").value_or(""));
   const auto stored = ReadRegistryValue(HKEY_LOCAL_MACHINE, kProductKey, "PartnerKey");
   ASSERT_TRUE(stored.has_value());

@@ -23,6 +23,14 @@ std::string ApplicationDataMakerFolder() { return SpecialFolder(CSIDL_APPDATA) +
 std::string ApplicationDataProductFolder() { return ApplicationDataMakerFolder() + "\\Lumifold"; }
 std::string SettingsFile() { return ApplicationDataProductFolder() + "\\CorvaneSettings.xml"; }
 
+std::string ExpectedSettingsDocument(const std::string& keyInDocument) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<corvane xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"\n>"
+         "<version xsi:type=\"tevik:int\">1</version>\n"
+         "<partnerkey xsi:type=\"tevik:string\">" +
+         keyInDocument + "</partnerkey>\n</corvane>";
+}
+
 void RemoveInstallation() {
   TerminateProcessesNamed("Lumifold.exe");
   RemoveTree(MakerDirectory());

@@ -30,6 +30,10 @@ std::string ApplicationDataMakerFolder();
 std::string ApplicationDataProductFolder();
 std::string SettingsFile();
 
+// The settings document as it must stand on disk, written out here once more: keyInDocument
+// is the key as it stands there, escaped and in UTF-8.
+std::string ExpectedSettingsDocument(const std::string& keyInDocument);
+
 // Ends the application and removes everything an install or an earlier test left: folders,
 // shortcuts, uninstall entry and uninstaller, the per-user folder, the maker's registry key.
 void RemoveInstallation();

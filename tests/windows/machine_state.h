@@ -17,7 +17,12 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 
-// Deletes a folder with everything in it (attributes cleared first); quiet when it is missing.
+// An ANSI path in the wide "\\?\" form, which reaches paths of any length: the ANSI functions
+// stop at 259 characters, under Wine as on Windows.
+std::wstring LongPathForm(const std::string& ansiPath);
+
+// Deletes a folder with everything in it, or a file (attributes cleared first), whatever the
+// length of the paths; quiet when it is missing.
 void RemoveTree(const std::string& path);
 
 // A Unix path (as the test command passes them) in the form Wine shows it to Windows programs;

@@ -19,16 +19,6 @@ using namespace setup_test;
 
 constexpr char kPartnerKeyValue[] = "PartnerKey";
 
-// The document written out once more, byte for byte: a wrong constant in the product shows.
-// keyInDocument is the key as it must stand there (escaped, UTF-8).
-std::string ExpectedDocument(const std::string& keyInDocument) {
-  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-         "<corvane xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"\n>"
-         "<version xsi:type=\"tevik:int\">1</version>\n"
-         "<partnerkey xsi:type=\"tevik:string\">" +
-         keyInDocument + "</partnerkey>\n</corvane>";
-}
-
 // "PartnerKey" as stored: its type and bytes. The installer writes it without a NUL. Wine, like
 // NT, reports such a REG_SZ with one NUL added when the buffer has room ("xyz" comes back as four
 // bytes); Windows 98 reports the three it was given. That NUL is dropped here, so that either way
@@ -78,15 +68,15 @@ class PartnerTest : public ::testing::Test {
 // The key of the file name reaches the hidden document and the registry; a later installer of
 // another name takes the stored key and writes the same document again.
 TEST_F(PartnerTest, KeyFromTheFileNameIsWrittenAndALaterSetupExeReusesIt) {
-  ASSERT_EQ(208u, ExpectedDocument("abc").size());  // the 205 fixed bytes and abc
+  ASSERT_EQ(208u, ExpectedSettingsDocument("abc").size());  // the 205 fixed bytes and abc
   InstallAs("SETUP-abc.exe");
-  ExpectSettingsFile(ExpectedDocument("abc"));
+  ExpectSettingsFile(ExpectedSettingsDocument("abc"));
   ExpectStoredKey("abc");
 
   ASSERT_TRUE(SetFileAttributesA(SettingsFile().c_str(), FILE_ATTRIBUTE_NORMAL));
   ASSERT_TRUE(DeleteFileA(SettingsFile().c_str()));
   InstallAs("Setup.exe");
-  ExpectSettingsFile(ExpectedDocument("abc"));
+  ExpectSettingsFile(ExpectedSettingsDocument("abc"));
   ExpectStoredKey("abc");
 }
 
@@ -95,7 +85,7 @@ TEST_F(PartnerTest, KeyFromTheFileNameIsWrittenAndALaterSetupExeReusesIt) {
 TEST_F(PartnerTest, StoredKeyWithoutNulIsReadBackIntact) {
   StorePartnerKeyWithoutNul("xyz");
   InstallAs("Setup.exe");
-  ExpectSettingsFile(ExpectedDocument("xyz"));
+  ExpectSettingsFile(ExpectedSettingsDocument("xyz"));
   ExpectStoredKey("xyz");
 }
 
@@ -111,12 +101,12 @@ TEST_F(PartnerTest, EmptyKeyInTheFileNameReadsNothingAndWritesNothing) {
 
 TEST_F(PartnerTest, NewKeyReplacesBothAndAnEmptyOneThenLeavesBoth) {
   InstallAs("SETUP-abc.exe");
-  ExpectSettingsFile(ExpectedDocument("abc"));
+  ExpectSettingsFile(ExpectedSettingsDocument("abc"));
   InstallAs("SETUP-newkey.exe");
-  ExpectSettingsFile(ExpectedDocument("newkey"));
+  ExpectSettingsFile(ExpectedSettingsDocument("newkey"));
   ExpectStoredKey("newkey");
   InstallAs("SETUP-.exe");
-  ExpectSettingsFile(ExpectedDocument("newkey"));
+  ExpectSettingsFile(ExpectedSettingsDocument("newkey"));
   ExpectStoredKey("newkey");
 }
 
@@ -131,7 +121,7 @@ TEST_F(PartnerTest, NoKeyAtAllWritesNeitherFileNorValue) {
 // The case of the name is the key's; only the prefix ignores it.
 TEST_F(PartnerTest, PrefixInAnyCaseGivesTheKeyInTheCaseOfTheName) {
   InstallAs("setup-Partner.EXE");
-  ExpectSettingsFile(ExpectedDocument("Partner"));
+  ExpectSettingsFile(ExpectedSettingsDocument("Partner"));
   ExpectStoredKey("Partner");
 }
 
@@ -140,7 +130,7 @@ TEST_F(PartnerTest, PrefixInAnyCaseGivesTheKeyInTheCaseOfTheName) {
 TEST_F(PartnerTest, MarkupAndNonAsciiInTheFileNameAreEscapedAndConverted) {
   ASSERT_EQ(1252u, GetACP()) << "the key below is Windows-1252 text";
   InstallAs("SETUP-a&b\xE9.exe");
-  ExpectSettingsFile(ExpectedDocument("a&amp;b\xC3\xA9"));
+  ExpectSettingsFile(ExpectedSettingsDocument("a&amp;b\xC3\xA9"));
   ExpectStoredKey("a&b\xE9");
 }
 
@@ -149,7 +139,7 @@ TEST_F(PartnerTest, MarkupAndNonAsciiInTheStoredKeyAreEscapedAndConverted) {
   ASSERT_EQ(1252u, GetACP()) << "the key below is Windows-1252 text";
   StorePartnerKeyWithoutNul("x<y>&\xE9");
   InstallAs("Setup.exe");
-  ExpectSettingsFile(ExpectedDocument("x&lt;y&gt;&amp;\xC3\xA9"));
+  ExpectSettingsFile(ExpectedSettingsDocument("x&lt;y&gt;&amp;\xC3\xA9"));
   ExpectStoredKey("x<y>&\xE9");
 }
 
