@@ -55,30 +55,6 @@ bool MakeFolders(const std::string& path) {
   }
 }
 
-bool WriteLongFile(const std::string& path, const std::string& bytes, DWORD attributes = 0) {
-  HANDLE file = CreateFileW(LongPathForm(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            attributes, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const BOOL ok =
-      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  return ok && written == bytes.size();
-}
-
-std::optional<std::string> ReadLongFile(const std::string& path) {
-  HANDLE file = CreateFileW(LongPathForm(path).c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  const BOOL ok = bytes.empty() ||
-                  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  if (!ok || read != bytes.size()) return std::nullopt;
-  return bytes;
-}
-
 // A folder path of exactly length characters below base: base, then components of at most 100
 // letters, each of its own letter so that a cut shows where it falls.
 std::string PathOfLength(const std::string& base, size_t length) {
@@ -284,7 +260,7 @@ TEST_P(ProgramFilesDirTest, EndsInItsMessageOrSilenceAndWritesOnlyWhatFits) {
   if (param.outcome == Outcome::kInstalls) {
     const std::string executable = product + "Lumifold.exe";
     ASSERT_EQ(259u, executable.size());
-    EXPECT_EQ(PayloadOriginal("LUMIFOLD_APPLICATION_EXE"), ReadLongFile(executable).value_or(""));
+    EXPECT_EQ(PayloadOriginal("LUMIFOLD_APPLICATION_EXE"), ReadFileBytes(executable).value_or(""));
     EXPECT_STRCASEEQ(executable.c_str(),
                      ReadShellLink(DesktopLink()).value_or(LinkView{}).target.c_str());
   }
@@ -350,7 +326,7 @@ TEST_P(LongAppDataTest, PathsThatDoNotFitAreSkippedOrShownCut) {
       ASSERT_GT(planted[i].size(), 259u);
       planted.push_back(Cut(planted[i]));
     }
-    for (const std::string& path : planted) ASSERT_TRUE(WriteLongFile(path, "planted"));
+    for (const std::string& path : planted) ASSERT_TRUE(WriteFileBytes(path, "planted"));
   }
 
   const MachineSnapshot before = Snapshot();
@@ -374,7 +350,7 @@ TEST_P(LongAppDataTest, PathsThatDoNotFitAreSkippedOrShownCut) {
   }
   ExpectChanges(CompareSnapshots(before, Snapshot()), expected);
   for (const std::string& path : planted) {
-    EXPECT_EQ("planted", ReadLongFile(path).value_or("")) << path;
+    EXPECT_EQ("planted", ReadFileBytes(path).value_or("")) << path;
   }
 }
 

@@ -11,9 +11,10 @@
 
 namespace setup_test {
 
-// The whole content of a file, or nothing when it cannot be read.
+// The whole content of a file, or nothing when it cannot be read. Both take paths of any
+// length (see LongPathForm).
 std::optional<std::string> ReadFileBytes(const std::string& path);
-bool WriteFileBytes(const std::string& path, const std::string& bytes);
+bool WriteFileBytes(const std::string& path, const std::string& bytes, DWORD attributes = 0);
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 
