@@ -87,7 +87,7 @@ add_lumifold_program(SETUP WIN32
   partner/partner_key.cpp partner/partner_settings.cpp partner/partner_key_rule.cpp
   partner/settings_document.cpp
   resources/setup.rc)
-target_link_libraries(SETUP PRIVATE ${zlib_inflate} uuid ole32 shell32 advapi32 user32 kernel32)
+target_link_libraries(SETUP PRIVATE ${zlib_inflate} uuid shell32 advapi32 user32 kernel32)
 
 # Own weight: no MinGW C start-up code (setup/entry_point.cpp is the entry point; the installer
 # has no static constructors and nothing to run at exit), and zlib's inflate alone (above).

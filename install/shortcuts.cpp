@@ -4,6 +4,20 @@
 #include "setup/path_join.h"
 #include "setup/product.h"
 #include "setup/setup_context.h"
+#include "setup/setup_main.h"
+
+// COM is loaded when the shortcuts are made, not at start-up, so that the dialog does not wait
+// for ole32 and the libraries it pulls in. From the system directory, like every late DLL.
+static const char kComLibrary[] = "ole32.dll";
+typedef HRESULT(WINAPI* CoInitializeFunction)(LPVOID);
+typedef HRESULT(WINAPI* CoCreateInstanceFunction)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+typedef void(WINAPI* CoUninitializeFunction)();
+
+// One of COM's functions, once CreateShortcuts has loaded it; null before or without it.
+static AnyFunction FindComFunction(const char* name) {
+  HMODULE com = GetModuleHandleA(kComLibrary);
+  return com == NULL ? NULL : FindFunction(com, name);
+}
 
 // Hands the link object's IPersistFile the path and saves; the link itself is set up already.
 static HRESULT SaveShellLink(IShellLinkA* link, const char* linkPath) {
@@ -18,9 +32,12 @@ static HRESULT SaveShellLink(IShellLinkA* link, const char* linkPath) {
 }
 
 HRESULT CreateShellLink(const char* target, const char* linkPath, const char* description) {
+  const CoCreateInstanceFunction createInstance =
+      reinterpret_cast<CoCreateInstanceFunction>(FindComFunction("CoCreateInstance"));
+  if (createInstance == NULL) return E_FAIL;
   IShellLinkA* link = NULL;
-  HRESULT status = CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                    reinterpret_cast<void**>(&link));
+  HRESULT status = createInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                  reinterpret_cast<void**>(&link));
   if (FAILED(status)) return status;
   status = link->SetPath(target);
   if (SUCCEEDED(status)) status = link->SetDescription(description);
@@ -38,10 +55,17 @@ static void CreateShortcutIn(int folderId, const char* target) {
   CreateShellLink(target, linkPath, "");
 }
 
+// Without COM there are no shortcuts; the installation goes on, as after any shortcut failure.
 HRESULT CreateShortcuts(const char* target) {
-  const HRESULT initialised = CoInitialize(NULL);
+  LoadSystemLibrary(kComLibrary);
+  const CoInitializeFunction initialize =
+      reinterpret_cast<CoInitializeFunction>(FindComFunction("CoInitialize"));
+  const CoUninitializeFunction uninitialize =
+      reinterpret_cast<CoUninitializeFunction>(FindComFunction("CoUninitialize"));
+  if (initialize == NULL || uninitialize == NULL) return S_OK;
+  const HRESULT initialised = initialize(NULL);
   CreateShortcutIn(CSIDL_PROGRAMS, target);
   CreateShortcutIn(CSIDL_DESKTOP, target);
-  if (SUCCEEDED(initialised)) CoUninitialize();
+  if (SUCCEEDED(initialised)) uninitialize();
   return S_OK;
 }

@@ -18,9 +18,6 @@ static const char kSetDefaultDllDirectories[] = "SetDefaultDllDirectories";
 static const char kSetDllDirectoryA[] = "SetDllDirectoryA";
 static const DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 
-// GetProcAddress's result, cast through the generic function type that GCC accepts.
-typedef void (*AnyFunction)();
-
 static bool IsWindowsVista() {
   const DWORD version = GetVersion();
   return LOBYTE(LOWORD(version)) == 6 && HIBYTE(LOWORD(version)) == 0;
@@ -31,29 +28,34 @@ static bool IsWindowsVista() {
 // only drops the current directory from the search.
 static bool RestrictSearchPath() {
   HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  const FARPROC setDefault = GetProcAddress(kernel, kSetDefaultDllDirectories);
-  if (setDefault != NULL && !IsWindowsVista() &&
+  const SetDefaultDllDirectoriesFunction setDefault =
       reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-          reinterpret_cast<AnyFunction>(setDefault))(kSearchSystem32)) {
-    return true;
-  }
-  const FARPROC setDirectory = GetProcAddress(kernel, kSetDllDirectoryA);
-  if (setDirectory != NULL) {
-    reinterpret_cast<SetDllDirectoryAFunction>(reinterpret_cast<AnyFunction>(setDirectory))("");
-  }
+          FindFunction(kernel, kSetDefaultDllDirectories));
+  if (setDefault != NULL && !IsWindowsVista() && setDefault(kSearchSystem32)) return true;
+  const SetDllDirectoryAFunction setDirectory =
+      reinterpret_cast<SetDllDirectoryAFunction>(FindFunction(kernel, kSetDllDirectoryA));
+  if (setDirectory != NULL) setDirectory("");
   return false;
 }
 
-static void PreloadLazyDlls() {
+AnyFunction FindFunction(HMODULE library, const char* name) {
+  return reinterpret_cast<AnyFunction>(GetProcAddress(library, name));
+}
+
+HMODULE LoadSystemLibrary(const char* name) {
   char systemDirectory[MAX_PATH];
   const UINT used = GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
-  if (used == 0 || used >= sizeof systemDirectory) return;
+  if (used == 0 || used >= sizeof systemDirectory) return NULL;
+  char path[MAX_PATH];
+  if (!JoinPath(path, sizeof path, systemDirectory, "\\", name)) return NULL;
   const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  for (const char* name : kLazyDlls) {
-    char path[MAX_PATH];
-    if (JoinPath(path, sizeof path, systemDirectory, "\\", name)) LoadLibraryA(path);
-  }
+  HMODULE library = LoadLibraryA(path);
   SetErrorMode(previousMode);
+  return library;
+}
+
+static void PreloadLazyDlls() {
+  for (const char* name : kLazyDlls) LoadSystemLibrary(name);
 }
 
 // Where the search could not be restricted, the program's own folder still comes first: load

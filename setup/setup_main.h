@@ -11,6 +11,14 @@ int SetupMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int sho
 // system directory where Windows allows it and loads the lazily used DLLs from there.
 void RestrictDllLoading();
 
+// Loads the named DLL from the system directory, by full path; null when it is not there.
+HMODULE LoadSystemLibrary(const char* name);
+
+// A function looked up at run time (null when the DLL lacks it), typed for a cast to its own
+// pointer type: GetProcAddress's FARPROC does not cast to one without a warning.
+typedef void (*AnyFunction)();
+AnyFunction FindFunction(HMODULE library, const char* name);
+
 // Returns true when this Windows version is supported; otherwise shows the refusal message
 // (no owner, error icon) and returns false once it is dismissed.
 bool CheckPlatformVersion();

@@ -35,7 +35,8 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
      {"RegCloseKey", "RegCreateKeyA", "RegOpenKeyA", "RegQueryValueExA", "RegSetValueExA"}},
     // SHGetSpecialFolderPathA came with shell32 4.71 (Internet Explorer 4); 98 SE has 4.72.
     {"SHELL32.dll", {"SHGetSpecialFolderPathA"}},
-    {"ole32.dll", {"CoCreateInstance", "CoInitialize", "CoUninitialize"}},
+    // No ole32: COM is loaded only for the shortcuts (install/shortcuts.cpp looks up
+    // CoInitialize, CoCreateInstance and CoUninitialize, all in Windows 95's ole32).
     // msvcrt 6.0 of Windows 98 SE: what zlib's inflate calls (its allocation and copies) and
     // the string functions the compiler or the code use. No C start-up code: none of its entries.
     {"msvcrt.dll",
