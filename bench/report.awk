@@ -4,6 +4,7 @@
 $2 > 0 && $1 == "setup" && $3 == "trivial_ms" { setup_trivial[$2] = $4; trivial[++t] = $4 }
 $2 > 0 && $1 == "nsis" && $3 == "trivial_ms" { nsis_trivial[$2] = $4; trivial[++t] = $4 }
 $2 > 0 && $1 == "setup" && $3 == "dialog_ms" { dialog_ms[$2] = $4 }
+$2 > 0 && $1 == "setup" && $3 == "bare_dialog_ms" { bare_ms[$2] = $4 }
 $2 > 0 && $1 == "setup" && $3 == "install_ms" { install[$2] = $4 }
 $2 > 0 && $1 == "nsis" && $3 == "nsis_total_ms" { nsis_total[$2] = $4 }
 
@@ -25,12 +26,16 @@ function ok(condition) { return condition ? "met" : "NOT met" }
 END {
   for (r = 1; r <= rounds; r++) {
     over[r] = dialog_ms[r] - setup_trivial[r]
+    bare[r] = bare_ms[r] - setup_trivial[r]
+    own_part[r] = dialog_ms[r] - bare_ms[r]
     work[r] = nsis_total[r] - nsis_trivial[r]
     ratio[r] = install[r] / work[r]
     if (over[r] <= 100) within++
   }
   sort_numbers(trivial, t)
   sort_numbers(over, rounds)
+  sort_numbers(bare, rounds)
+  sort_numbers(own_part, rounds)
   sort_numbers(install, rounds)
   sort_numbers(work, rounds)
   sort_numbers(ratio, rounds)
@@ -46,6 +51,10 @@ END {
   row("trivial program, start to exit, ms", trivial, t, "%.1f", "", "")
   row("SETUP.exe dialog visible, less the trivial program, ms", over, rounds, "%.1f",
       "at most 100 (median)", sprintf("%s; %d of %d rounds within", ok(dialog <= 100), within, rounds))
+  row("bare dialog (the same template, nothing else) visible, less the trivial program, ms", bare,
+      rounds, "%.1f", "", "")
+  row("SETUP.exe's own part: its dialog visible less the bare dialog, ms", own_part, rounds, "%.1f",
+      "", "")
   row("SETUP.exe install work, Install to thank-you, ms", install, rounds, "%.1f", "", "")
   row("NSIS install work, silent run less the trivial program, ms", work, rounds, "%.1f", "", "")
   row("install work, SETUP.exe / NSIS, per round", ratio, rounds, "%.3f",

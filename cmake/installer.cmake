@@ -60,7 +60,7 @@ add_custom_command(OUTPUT ${payload_dir}/payload_license.txt
   COMMAND ${CMAKE_COMMAND} -E copy ${LUMIFOLD_LICENSE} ${payload_dir}/payload_license.txt
   DEPENDS ${LUMIFOLD_LICENSE} VERBATIM)
 set_source_files_properties(resources/setup.rc PROPERTIES OBJECT_DEPENDS
-  "${payload_dir}/payload_application.z;${payload_dir}/payload_uninstaller.z;${payload_dir}/payload_license.txt;${CMAKE_SOURCE_DIR}/resources/setup.ico;${CMAKE_SOURCE_DIR}/ui/resource.h")
+  "${payload_dir}/payload_application.z;${payload_dir}/payload_uninstaller.z;${payload_dir}/payload_license.txt;${CMAKE_SOURCE_DIR}/resources/setup.ico;${CMAKE_SOURCE_DIR}/resources/setup_dialog.rc;${CMAKE_SOURCE_DIR}/ui/resource.h")
 
 # zlib's inflate members only, without their unwind tables (.eh_frame, which the linker keeps
 # even unused; nothing here unwinds). Its crc32.o is left out: install/zlib_crc32.cpp stands in.

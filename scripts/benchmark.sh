@@ -67,6 +67,10 @@ build_programs() {
   i686-w64-mingw32-g++-win32 -O2 -std=c++17 -Wall -Wextra -static -s bench/bench_driver.cpp \
     -o "$work/bin/bench_driver.exe"
   i686-w64-mingw32-g++-win32 -O2 -Wall -static -s -mwindows bench/trivial.cpp -o "$work/bin/trivial.exe"
+  i686-w64-mingw32-windres -I. bench/bare_dialog.rc -O coff -o "$work/bare_dialog.res"
+  i686-w64-mingw32-g++-win32 -I. -Os -Wall -Wextra -static -s -mwindows -nostartfiles \
+    -Wl,-e,_BareDialogEntryPoint@0 bench/bare_dialog.cpp "$work/bare_dialog.res" \
+    -o "$work/bin/bare_dialog.exe"
   cp "$work/build/installer/SETUP.exe" "$work/bin/SETUP-$partner_key.exe"  # partner key: settings file too
   build_nsis "$work/bin/nsis-setup.exe" "$work/payloads/Lumifold.exe" \
     "$work/build/installer/TevikUninstaller.exe" "$work/payloads/license-utf8.txt"
@@ -83,7 +87,8 @@ make_warm_prefix() {
   local i
   for i in 1 2; do
     scripts/wine-session.sh run "$work/warm" "$work/bin/bench_driver.exe" warm \
-      "$(windows_path "$work/bin/trivial.exe")" "$(windows_path "$work/bin/SETUP-$partner_key.exe")" >/dev/null ||
+      "$(windows_path "$work/bin/trivial.exe")" "$(windows_path "$work/bin/SETUP-$partner_key.exe")" \
+      "$(windows_path "$work/bin/bare_dialog.exe")" >/dev/null ||
       die "warming the prefix failed"
   done
   scripts/wine-session.sh stop "$work/warm"  # the server saves the registry as it ends
@@ -128,11 +133,15 @@ check_install() {
 
 # run_one KIND ROUND: one measured run in a fresh copy; appends "KIND ROUND name value" lines.
 run_one() {
-  local kind=$1 round=$2 copy=$work/runs/current installer
-  [ "$kind" = setup ] && installer=$work/bin/SETUP-$partner_key.exe || installer=$work/bin/nsis-setup.exe
+  local kind=$1 round=$2 copy=$work/runs/current programs
+  programs=("$(windows_path "$work/bin/trivial.exe")")
+  if [ "$kind" = setup ]; then
+    programs+=("$(windows_path "$work/bin/SETUP-$partner_key.exe")" "$(windows_path "$work/bin/bare_dialog.exe")")
+  else
+    programs+=("$(windows_path "$work/bin/nsis-setup.exe")")
+  fi
   fresh_copy "$copy"
-  scripts/wine-session.sh run "$copy" "$work/bin/bench_driver.exe" "$kind" \
-    "$(windows_path "$work/bin/trivial.exe")" "$(windows_path "$installer")" >"$copy/result.txt" ||
+  scripts/wine-session.sh run "$copy" "$work/bin/bench_driver.exe" "$kind" "${programs[@]}" >"$copy/result.txt" ||
     { cat "$copy/result.txt" >&2; die "$kind run of round $round failed"; }
   check_install "$copy"
   scripts/wine-session.sh stop "$copy"
