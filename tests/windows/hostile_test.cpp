@@ -176,6 +176,20 @@ class HostileTest : public ::testing::Test {
     EXPECT_EQ(std::optional<DWORD>(1), run.WaitForExit());
   }
 
+  // With a file standing at path, an install stops with message, changes nothing on the
+  // machine and leaves the file as it was.
+  static void ExpectStopWithFileInTheWay(const std::string& path, const std::string& message) {
+    ASSERT_TRUE(WriteFileBytes(path, "not a folder"));
+    const MachineSnapshot before = Snapshot();
+    {
+      SetupRun run("SETUP-abc.exe");
+      StartAndPressInstall(run, false);
+      ExpectStopThenClose(run, message);
+    }
+    ExpectChanges(CompareSnapshots(before, Snapshot()), {});
+    EXPECT_EQ("not a folder", ReadFileBytes(path).value_or(""));
+  }
+
   // The install went on to the end: any messages on the way, the thank-you, exit code 1.
   static void ExpectCompletion(SetupRun& run, const std::vector<std::string>& messages = {}) {
     for (const std::string& message : messages) ExpectMessage(run, message);
@@ -373,29 +387,13 @@ INSTANTIATE_TEST_SUITE_P(AroundTheLimits, LongAppDataTest,
 
 TEST_F(HostileTest, FileNamedLikeTheMakerFolderInProgramFilesStopsWithTheFolderMessage) {
   const std::string maker = programFiles_ + "\\Quorvale";
-  ASSERT_TRUE(WriteFileBytes(maker, "not a folder"));
-  const MachineSnapshot before = Snapshot();
-  {
-    SetupRun run("SETUP-abc.exe");
-    StartAndPressInstall(run, false);
-    ExpectStopThenClose(run, kCreateFolderFailed + maker + "\\Lumifold\\");
-  }
-  ExpectChanges(CompareSnapshots(before, Snapshot()), {});
-  EXPECT_EQ("not a folder", ReadFileBytes(maker).value_or(""));
+  ExpectStopWithFileInTheWay(maker, kCreateFolderFailed + maker + "\\Lumifold\\");
 }
 
 TEST_F(HostileTest, FileNamedLikeTheProductFolderStopsWithTheWriteMessage) {
   const std::string product = programFiles_ + "\\Quorvale\\Lumifold";
   ASSERT_TRUE(CreateDirectoryA((programFiles_ + "\\Quorvale").c_str(), nullptr));
-  ASSERT_TRUE(WriteFileBytes(product, "not a folder"));
-  const MachineSnapshot before = Snapshot();
-  {
-    SetupRun run("SETUP-abc.exe");
-    StartAndPressInstall(run, false);
-    ExpectStopThenClose(run, kWriteFileFailed + product + "\\Lumifold.exe");
-  }
-  ExpectChanges(CompareSnapshots(before, Snapshot()), {});
-  EXPECT_EQ("not a folder", ReadFileBytes(product).value_or(""));
+  ExpectStopWithFileInTheWay(product, kWriteFileFailed + product + "\\Lumifold.exe");
 }
 
 // The settings folder's message; the install goes on without settings file or stored key.
