@@ -31,9 +31,8 @@ static LONG ReadProgramFilesDirectory(char* buffer) {
   return status;
 }
 
-// Creates programFiles + folder into path; false after the folder message.
-static bool CreateInstallFolder(const char* programFiles, const char* folder, char* path) {
-  if (JoinPath(path, MAX_PATH, programFiles, folder) && IsDirectoryPresent(path)) return true;
+bool CreateFolderBelow(const char* base, const char* folder, char* path) {
+  if (JoinPath(path, MAX_PATH, base, folder) && IsDirectoryPresent(path)) return true;
   ShowPathMessage(kCreateDirectoryFailedFormat, path);
   return false;
 }
@@ -42,8 +41,8 @@ LONG ResolveInstallDirectory(char* directory) {
   const LONG status = ReadProgramFilesDirectory(directory);
   if (status != ERROR_SUCCESS) return status;
   char path[MAX_PATH];
-  if (!CreateInstallFolder(directory, kMakerFolder, path)) return E_FAIL;
-  if (!CreateInstallFolder(directory, kProductFolder, path)) return E_FAIL;
+  if (!CreateFolderBelow(directory, kMakerFolder, path)) return E_FAIL;
+  if (!CreateFolderBelow(directory, kProductFolder, path)) return E_FAIL;
   lstrcpyA(directory, path);
   return ERROR_SUCCESS;
 }

@@ -3,8 +3,8 @@
 #include <zlib.h>
 
 #include "install/inflate.h"
-#include "setup/path_join.h"
 #include "setup/product.h"
+#include "setup/setup_main.h"
 #include "ui/resource.h"
 
 const unsigned char* LoadPayload(int id, LPCSTR type, DWORD* size) {
@@ -41,12 +41,8 @@ void FreeInflateBlock(unsigned char* block) { HeapFree(GetProcessHeap(), 0, bloc
 
 // Writes the inflated uninstaller to the system directory, unless that path cannot be made.
 static void WriteUninstaller(const unsigned char* bytes, unsigned long length) {
-  char systemDirectory[MAX_PATH];
-  const UINT used = GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
-  if (used == 0 || used >= sizeof systemDirectory) return;
   char path[MAX_PATH];
-  if (!JoinPath(path, sizeof path, systemDirectory, kUninstallerFileName)) return;
-  WritePayloadFile(path, bytes, length);
+  if (JoinSystemPath(path, kUninstallerFileName)) WritePayloadFile(path, bytes, length);
 }
 
 HRESULT InstallUninstaller() {

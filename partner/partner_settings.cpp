@@ -2,12 +2,12 @@
 
 #include <shlobj.h>
 
+#include "install/install.h"
 #include "partner/partner_key.h"
 #include "partner/settings_document.h"
 #include "setup/path_join.h"
 #include "setup/product.h"
 #include "setup/setup_context.h"
-#include "ui/install_message.h"
 
 // Converts the context's ANSI key to UTF-16 and builds the document from it. Returns its
 // length, or 0 when the conversion failed.
@@ -17,18 +17,6 @@ static size_t BuildPartnerDocument(char* document, size_t capacity) {
                                         reinterpret_cast<LPWSTR>(wideKey), MAX_PATH);
   if (units <= 0) return 0;
   return BuildSettingsDocument(wideKey, units - 1, document, capacity);  // without the NUL
-}
-
-// Creates appData followed by folder; one already there counts as created. Shows the folder
-// message and returns false when it cannot be created or its path does not fit.
-static bool CreateSettingsFolder(const char* appData, const char* folder) {
-  char path[MAX_PATH];
-  if (JoinPath(path, sizeof path, appData, folder) &&
-      (CreateDirectoryA(path, NULL) || GetLastError() == ERROR_ALREADY_EXISTS)) {
-    return true;
-  }
-  ShowPathMessage(kCreateDirectoryFailedFormat, path);
-  return false;
 }
 
 // Replaces the settings file with the document. Silent: a path that does not fit, a file that
@@ -51,8 +39,9 @@ HRESULT WritePartnerSettings() {
   const size_t length = BuildPartnerDocument(document, sizeof document);
   char appData[MAX_PATH];
   if (!SHGetSpecialFolderPathA(NULL, appData, CSIDL_APPDATA, TRUE)) return E_FAIL;
-  if (!CreateSettingsFolder(appData, kMakerFolder)) return E_FAIL;
-  if (!CreateSettingsFolder(appData, kProductFolder)) return E_FAIL;
+  char folder[MAX_PATH];
+  if (!CreateFolderBelow(appData, kMakerFolder, folder)) return E_FAIL;
+  if (!CreateFolderBelow(appData, kProductFolder, folder)) return E_FAIL;
   WriteSettingsFile(appData, document, length);
   SavePartnerKey();
   return S_OK;

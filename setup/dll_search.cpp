@@ -42,12 +42,16 @@ AnyFunction FindFunction(HMODULE library, const char* name) {
   return reinterpret_cast<AnyFunction>(GetProcAddress(library, name));
 }
 
-HMODULE LoadSystemLibrary(const char* name) {
+bool JoinSystemPath(char* path, const char* second, const char* third) {
   char systemDirectory[MAX_PATH];
   const UINT used = GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
-  if (used == 0 || used >= sizeof systemDirectory) return NULL;
+  if (used == 0 || used >= sizeof systemDirectory) return false;
+  return JoinPath(path, MAX_PATH, systemDirectory, second, third);
+}
+
+HMODULE LoadSystemLibrary(const char* name) {
   char path[MAX_PATH];
-  if (!JoinPath(path, sizeof path, systemDirectory, "\\", name)) return NULL;
+  if (!JoinSystemPath(path, "\\", name)) return NULL;
   const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   HMODULE library = LoadLibraryA(path);
   SetErrorMode(previousMode);

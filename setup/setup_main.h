@@ -11,6 +11,10 @@ int SetupMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int sho
 // system directory where Windows allows it and loads the lazily used DLLs from there.
 void RestrictDllLoading();
 
+// Writes the system directory followed by second and third into path (260 bytes). False when
+// the directory is unknown or the path would not fit.
+bool JoinSystemPath(char* path, const char* second, const char* third = NULL);
+
 // Loads the named DLL from the system directory, by full path; null when it is not there.
 HMODULE LoadSystemLibrary(const char* name);
 

@@ -489,9 +489,9 @@ INSTANTIATE_TEST_SUITE_P(InTheSystemDirectory, UninstallerObstacleTest,
                          ObstacleName);
 
 // ---------------------------------------------------------------------------------------------
-// Partner keys at and over their limit. The registry is read with a limit of 259 bytes, so a
-// stored key of 259 characters is read only when it was stored without its NUL; one that needs
-// more room is not taken at all (not a part of it). Through a file name the key is shorter: the
+// Partner keys at and over their limit. The registry is read into the key's field of 260 bytes,
+// so a stored key of 259 characters is read with its NUL or without; one that needs more room
+// is not taken at all (not a part of it). Through a file name the key is shorter: the
 // installer's own path holds at most 259 characters.
 
 // A key of length characters, no two neighbours alike, with no character the document escapes.
@@ -499,6 +499,13 @@ std::string KeyOfLength(size_t length) {
   std::string key;
   for (size_t i = 0; i < length; ++i) key += static_cast<char>('a' + (i * 7) % 26);
   return key;
+}
+
+// Stores key as PartnerKey, with a terminating NUL or, as the installer writes it, without.
+bool StoreKey(const std::string& key, bool terminated) {
+  return terminated ? WriteRegistryValue(HKEY_LOCAL_MACHINE, kProductKey, "PartnerKey",
+                                         StringValue(key + '\0'))
+                    : WriteUnterminatedString(HKEY_LOCAL_MACHINE, kProductKey, "PartnerKey", key);
 }
 
 class StoredKeyOf259CharactersTest : public HostileTest,
@@ -510,9 +517,7 @@ class StoredKeyOf259CharactersTest : public HostileTest,
 TEST_P(StoredKeyOf259CharactersTest, IsTheKey) {
   const bool terminated = GetParam();
   const std::string key = KeyOfLength(259);
-  ASSERT_TRUE(terminated ? WriteRegistryValue(HKEY_LOCAL_MACHINE, kProductKey, "PartnerKey",
-                                              StringValue(key + '\0'))
-                         : WriteUnterminatedString(HKEY_LOCAL_MACHINE, kProductKey, "PartnerKey", key));
+  ASSERT_TRUE(StoreKey(key, terminated));
   const MachineSnapshot before = Snapshot();
   {
     SetupRun run("Setup.exe");
@@ -552,10 +557,7 @@ class StoredKeyOverTheLimitTest : public HostileTest,
 // buffer untouched, so that clearing cannot be shown here.
 TEST_P(StoredKeyOverTheLimitTest, IsNotTakenAndStays) {
   const std::string key = KeyOfLength(GetParam().length);
-  ASSERT_TRUE(GetParam().terminated
-                  ? WriteRegistryValue(HKEY_LOCAL_MACHINE, kProductKey, "PartnerKey",
-                                       StringValue(key + '\0'))
-                  : WriteUnterminatedString(HKEY_LOCAL_MACHINE, kProductKey, "PartnerKey", key));
+  ASSERT_TRUE(StoreKey(key, GetParam().terminated));
   const MachineSnapshot before = Snapshot();
   {
     SetupRun run("Setup.exe");
