@@ -79,8 +79,10 @@ add_custom_command(OUTPUT ${zlib_inflate}
 add_custom_target(zlib_inflate DEPENDS ${zlib_inflate})
 
 add_lumifold_program(SETUP WIN32
-  setup/setup_main.cpp setup/version_gate.cpp setup/version_rule.cpp setup/path_join.cpp
-  setup/cached_content.cpp setup/running_instance.cpp setup/dll_search.cpp
+  common/path_join.cpp common/system_library.cpp common/dll_search.cpp common/folders.cpp
+  common/running_application.cpp common/com_library.cpp
+  setup/setup_main.cpp setup/version_gate.cpp setup/version_rule.cpp
+  setup/cached_content.cpp setup/running_instance.cpp
   ui/setup_dialog.cpp
   install/install_sequence.cpp install/payload.cpp install/inflate.cpp install/shortcuts.cpp
   install/uninstall_entry.cpp install/uninstall_command.cpp ui/install_message.cpp

@@ -13,10 +13,6 @@ bool RunInstallSequence();
 // folder message when a folder cannot be created or its path would exceed 259 characters.
 LONG ResolveInstallDirectory(char* directory);
 
-// Creates base followed by folder, the path left in path (260 bytes); one already there counts
-// as created. False after the folder message when it cannot be created or would not fit.
-bool CreateFolderBelow(const char* base, const char* folder, char* path);
-
 // Unpacks the application into the directory in path (260 bytes), which then names the
 // executable, and sets it up: shortcuts, partner settings, uninstall entry. Returns 0, or
 // E_FAIL after a message when the directory, the payload or the write fails.

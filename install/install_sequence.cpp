@@ -1,20 +1,17 @@
 #include <zlib.h>
 
+#include "common/folders.h"
+#include "common/path_join.h"
+#include "common/product.h"
 #include "install/inflate.h"
 #include "install/install.h"
 #include "install/payload.h"
 #include "partner/partner_settings.h"
-#include "setup/path_join.h"
-#include "setup/product.h"
 #include "setup/setup_context.h"
 #include "ui/install_message.h"
 #include "ui/resource.h"
 
 static const char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-
-static bool IsDirectoryPresent(const char* path) {
-  return CreateDirectoryA(path, NULL) || GetLastError() == ERROR_ALREADY_EXISTS;
-}
 
 // Reads "ProgramFilesDir" so that the result always ends in a NUL: a value that does not fit
 // in 259 bytes fails with the registry's own error.
@@ -31,18 +28,15 @@ static LONG ReadProgramFilesDirectory(char* buffer) {
   return status;
 }
 
-bool CreateFolderBelow(const char* base, const char* folder, char* path) {
-  if (JoinPath(path, MAX_PATH, base, folder) && IsDirectoryPresent(path)) return true;
-  ShowPathMessage(kCreateDirectoryFailedFormat, path);
-  return false;
-}
-
 LONG ResolveInstallDirectory(char* directory) {
   const LONG status = ReadProgramFilesDirectory(directory);
   if (status != ERROR_SUCCESS) return status;
   char path[MAX_PATH];
-  if (!CreateFolderBelow(directory, kMakerFolder, path)) return E_FAIL;
-  if (!CreateFolderBelow(directory, kProductFolder, path)) return E_FAIL;
+  if (!CreateFolderBelow(directory, kMakerFolder, path) ||
+      !CreateFolderBelow(directory, kProductFolder, path)) {
+    ShowPathMessage(kCreateDirectoryFailedFormat, path);
+    return E_FAIL;
+  }
   lstrcpyA(directory, path);
   return ERROR_SUCCESS;
 }
@@ -71,7 +65,7 @@ static bool UnpackApplication(const char* executable) {
 
 HRESULT InstallApplication(char* path) {
   char executable[MAX_PATH];
-  if (!IsDirectoryPresent(path) || !JoinPath(executable, sizeof executable, path, kApplicationFileName)) {
+  if (!MakeFolder(path) || !JoinPath(executable, sizeof executable, path, kApplicationFileName)) {
     ShowPathMessage(kAccessDirectoryFailedFormat, path);
     return E_FAIL;
   }

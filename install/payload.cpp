@@ -2,9 +2,8 @@
 
 #include <zlib.h>
 
+#include "common/system_library.h"
 #include "install/inflate.h"
-#include "setup/product.h"
-#include "setup/setup_main.h"
 #include "ui/resource.h"
 
 const unsigned char* LoadPayload(int id, LPCSTR type, DWORD* size) {
@@ -42,7 +41,7 @@ void FreeInflateBlock(unsigned char* block) { HeapFree(GetProcessHeap(), 0, bloc
 // Writes the inflated uninstaller to the system directory, unless that path cannot be made.
 static void WriteUninstaller(const unsigned char* bytes, unsigned long length) {
   char path[MAX_PATH];
-  if (JoinSystemPath(path, kUninstallerFileName)) WritePayloadFile(path, bytes, length);
+  if (JoinUninstallerPath(path)) WritePayloadFile(path, bytes, length);
 }
 
 HRESULT InstallUninstaller() {

@@ -1,23 +1,10 @@
 #include <shlobj.h>
 
+#include "common/com_library.h"
+#include "common/path_join.h"
+#include "common/product.h"
 #include "install/install.h"
-#include "setup/path_join.h"
-#include "setup/product.h"
 #include "setup/setup_context.h"
-#include "setup/setup_main.h"
-
-// COM is loaded when the shortcuts are made, not at start-up, so that the dialog does not wait
-// for ole32 and the libraries it pulls in. From the system directory, like every late DLL.
-static const char kComLibrary[] = "ole32.dll";
-typedef HRESULT(WINAPI* CoInitializeFunction)(LPVOID);
-typedef HRESULT(WINAPI* CoCreateInstanceFunction)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
-typedef void(WINAPI* CoUninitializeFunction)();
-
-// One of COM's functions, once CreateShortcuts has loaded it; null before or without it.
-static AnyFunction FindComFunction(const char* name) {
-  HMODULE com = GetModuleHandleA(kComLibrary);
-  return com == NULL ? NULL : FindFunction(com, name);
-}
 
 // Hands the link object's IPersistFile the path and saves; the link itself is set up already.
 static HRESULT SaveShellLink(IShellLinkA* link, const char* linkPath) {
@@ -32,12 +19,9 @@ static HRESULT SaveShellLink(IShellLinkA* link, const char* linkPath) {
 }
 
 HRESULT CreateShellLink(const char* target, const char* linkPath, const char* description) {
-  const CoCreateInstanceFunction createInstance =
-      reinterpret_cast<CoCreateInstanceFunction>(FindComFunction("CoCreateInstance"));
-  if (createInstance == NULL) return E_FAIL;
   IShellLinkA* link = NULL;
-  HRESULT status = createInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                  reinterpret_cast<void**>(&link));
+  HRESULT status =
+      CreateComObject(CLSID_ShellLink, IID_IShellLinkA, reinterpret_cast<void**>(&link));
   if (FAILED(status)) return status;
   status = link->SetPath(target);
   if (SUCCEEDED(status)) status = link->SetDescription(description);
@@ -57,15 +41,10 @@ static void CreateShortcutIn(int folderId, const char* target) {
 
 // Without COM there are no shortcuts; the installation goes on, as after any shortcut failure.
 HRESULT CreateShortcuts(const char* target) {
-  LoadSystemLibrary(kComLibrary);
-  const CoInitializeFunction initialize =
-      reinterpret_cast<CoInitializeFunction>(FindComFunction("CoInitialize"));
-  const CoUninitializeFunction uninitialize =
-      reinterpret_cast<CoUninitializeFunction>(FindComFunction("CoUninitialize"));
-  if (initialize == NULL || uninitialize == NULL) return S_OK;
-  const HRESULT initialised = initialize(NULL);
+  bool initialised = false;
+  if (!StartCom(&initialised)) return S_OK;
   CreateShortcutIn(CSIDL_PROGRAMS, target);
   CreateShortcutIn(CSIDL_DESKTOP, target);
-  if (SUCCEEDED(initialised)) uninitialize();
+  EndCom(initialised);
   return S_OK;
 }

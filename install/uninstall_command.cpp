@@ -2,12 +2,11 @@
 
 #include <cstring>
 
-#include "setup/path_join.h"
-#include "setup/product.h"
+#include "common/path_join.h"
 
-bool FormatUninstallCommand(char* out, size_t capacity, const char* systemDirectory) {
-  char path[260];
-  if (!JoinPath(path, sizeof path, systemDirectory, kUninstallerFileName)) return false;
-  if (std::strchr(path, ' ') == nullptr) return JoinPath(out, capacity, path, nullptr);
-  return JoinPath(out, capacity, "\"", path, "\"");
+bool FormatUninstallCommand(char* out, size_t capacity, const char* uninstallerPath) {
+  if (std::strchr(uninstallerPath, ' ') == nullptr) {
+    return JoinPath(out, capacity, uninstallerPath, nullptr);
+  }
+  return JoinPath(out, capacity, "\"", uninstallerPath, "\"");
 }

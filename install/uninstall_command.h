@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-// Writes the path of the uninstaller in systemDirectory into out (capacity bytes), quoted when
-// it contains a blank so that the uninstall list does not start another program. Returns false
-// when the path itself would exceed 259 characters or the result does not fit in out.
-bool FormatUninstallCommand(char* out, size_t capacity, const char* systemDirectory);
+// Writes the uninstaller's path into out (capacity bytes), quoted when it contains a blank so
+// that the uninstall list does not start another program. Returns false when the result does
+// not fit in out.
+bool FormatUninstallCommand(char* out, size_t capacity, const char* uninstallerPath);

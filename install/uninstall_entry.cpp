@@ -1,6 +1,7 @@
+#include "common/system_library.h"
 #include "install/install.h"
 #include "install/uninstall_command.h"
-#include "setup/product.h"
+#include "common/product.h"
 
 // REG_SZ written without its terminating NUL: the data length is the string's length.
 static void SetStringValue(HKEY key, const char* name, const char* value) {
@@ -11,13 +12,12 @@ static void SetDwordValue(HKEY key, const char* name, DWORD value) {
   RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
 }
 
-// Skipped when the system directory is unknown or the command would not fit.
+// Names the file that InstallUninstaller writes, as the Control Panel finds it. Skipped when
+// the system directory is unknown or the path would not fit.
 static void SetUninstallString(HKEY key) {
-  char systemDirectory[1024];
-  const UINT used = GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
-  if (used == 0 || used >= sizeof systemDirectory) return;
+  char path[MAX_PATH];
   char command[MAX_PATH + 2];
-  if (FormatUninstallCommand(command, sizeof command, systemDirectory)) {
+  if (JoinUninstallerPath(path) && FormatUninstallCommand(command, sizeof command, path)) {
     SetStringValue(key, "UninstallString", command);
   }
 }

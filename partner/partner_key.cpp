@@ -1,7 +1,7 @@
 #include "partner/partner_key.h"
 
+#include "common/product.h"
 #include "partner/partner_key_rule.h"
-#include "setup/product.h"
 #include "setup/setup_context.h"
 
 HRESULT DerivePartnerKey() {

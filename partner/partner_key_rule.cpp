@@ -1,6 +1,6 @@
 #include "partner/partner_key_rule.h"
 
-#include "setup/product.h"
+#include "common/product.h"
 
 static const char* FindFileName(const char* path) {
   const char* name = path;

@@ -2,12 +2,13 @@
 
 #include <shlobj.h>
 
-#include "install/install.h"
+#include "common/folders.h"
+#include "common/path_join.h"
+#include "common/product.h"
 #include "partner/partner_key.h"
 #include "partner/settings_document.h"
-#include "setup/path_join.h"
-#include "setup/product.h"
 #include "setup/setup_context.h"
+#include "ui/install_message.h"
 
 // Converts the context's ANSI key to UTF-16 and builds the document from it. Returns its
 // length, or 0 when the conversion failed.
@@ -40,8 +41,11 @@ HRESULT WritePartnerSettings() {
   char appData[MAX_PATH];
   if (!SHGetSpecialFolderPathA(NULL, appData, CSIDL_APPDATA, TRUE)) return E_FAIL;
   char folder[MAX_PATH];
-  if (!CreateFolderBelow(appData, kMakerFolder, folder)) return E_FAIL;
-  if (!CreateFolderBelow(appData, kProductFolder, folder)) return E_FAIL;
+  if (!CreateFolderBelow(appData, kMakerFolder, folder) ||
+      !CreateFolderBelow(appData, kProductFolder, folder)) {
+    ShowPathMessage(kCreateDirectoryFailedFormat, folder);
+    return E_FAIL;
+  }
   WriteSettingsFile(appData, document, length);
   SavePartnerKey();
   return S_OK;

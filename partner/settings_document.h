@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "setup/product.h"
+#include "common/product.h"
 
 // The context holds at most 259 characters, and no ANSI code page gives more UTF-16 units
 // than bytes.

@@ -2,8 +2,8 @@
 
 #include <shlobj.h>
 
-#include "setup/path_join.h"
-#include "setup/product.h"
+#include "common/path_join.h"
+#include "common/product.h"
 
 namespace {
 

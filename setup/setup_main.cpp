@@ -1,5 +1,6 @@
 #include "setup/setup_main.h"
 
+#include "common/system_library.h"
 #include "partner/partner_key.h"
 #include "setup/setup_context.h"
 #include "ui/resource.h"

@@ -1,6 +1,6 @@
 #include "setup/setup_main.h"
 
-#include "setup/product.h"
+#include "common/product.h"
 #include "setup/version_rule.h"
 
 bool CheckPlatformVersion() {

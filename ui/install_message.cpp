@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "setup/path_join.h"
-#include "setup/product.h"
+#include "common/path_join.h"
+#include "common/product.h"
 #include "setup/setup_context.h"
 
 void ShowInstallMessage(const char* text) {

@@ -8,7 +8,7 @@
 // opens two marked windows, "/zero" marks them with the value 0 (which does not count).
 #include <windows.h>
 
-#include "setup/product.h"
+#include "common/product.h"
 
 static const char kWindowClass[] = "LumifoldStandIn";
 static const char kLogVariable[] = "LUMIFOLD_STANDIN_LOG";

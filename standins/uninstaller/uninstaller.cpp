@@ -1,7 +1,7 @@
 // Stand-in for the product's uninstaller: says what the real one removes, removes nothing.
 #include <windows.h>
 
-#include "setup/product.h"
+#include "common/product.h"
 
 static void Say(const char* text) {
   DWORD written = 0;

@@ -1,4 +1,4 @@
-#include "setup/path_join.h"
+#include "common/path_join.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "setup/product.h"
+#include "common/product.h"
 #include "tests/windows/installation.h"
 #include "tests/windows/machine_state.h"
 #include "tests/windows/setup_driver.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/product.h"
+#include "common/product.h"
 #include "tests/windows/machine_state.h"
 #include "tests/windows/setup_driver.h"
 #include "ui/resource.h"

@@ -2,7 +2,7 @@
 
 #include <tlhelp32.h>
 
-#include "setup/product.h"
+#include "common/product.h"
 #include "tests/windows/driver_failure.h"
 #include "tests/windows/machine_state.h"
 #include "ui/resource.h"

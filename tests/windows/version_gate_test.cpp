@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/product.h"
+#include "common/product.h"
 #include "tests/windows/setup_driver.h"
 
 namespace {

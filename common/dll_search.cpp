@@ -1,9 +1,7 @@
-#include "setup/setup_main.h"
+#include "common/system_library.h"
 
-#include "setup/path_join.h"
-
-// An installer runs from a Downloads folder, where anyone may have dropped a DLL that Windows
-// loads lazily from the program's own folder. These are the ones the shell, COM and the common
+// The installer runs from a Downloads folder, the uninstaller's copy from the temporary folder:
+// anyone may have dropped a DLL there that Windows loads lazily from the program's own folder. These are the ones the shell, COM and the common
 // controls pull in late; loading them by full system-directory path first means a planted copy
 // is never chosen.
 static const char* const kLazyDlls[] = {
@@ -36,26 +34,6 @@ static bool RestrictSearchPath() {
       reinterpret_cast<SetDllDirectoryAFunction>(FindFunction(kernel, kSetDllDirectoryA));
   if (setDirectory != NULL) setDirectory("");
   return false;
-}
-
-AnyFunction FindFunction(HMODULE library, const char* name) {
-  return reinterpret_cast<AnyFunction>(GetProcAddress(library, name));
-}
-
-bool JoinSystemPath(char* path, const char* second, const char* third) {
-  char systemDirectory[MAX_PATH];
-  const UINT used = GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
-  if (used == 0 || used >= sizeof systemDirectory) return false;
-  return JoinPath(path, MAX_PATH, systemDirectory, second, third);
-}
-
-HMODULE LoadSystemLibrary(const char* name) {
-  char path[MAX_PATH];
-  if (!JoinSystemPath(path, "\\", name)) return NULL;
-  const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  HMODULE library = LoadLibraryA(path);
-  SetErrorMode(previousMode);
-  return library;
 }
 
 static void PreloadLazyDlls() {

@@ -1,4 +1,4 @@
-#include "setup/path_join.h"
+#include "common/path_join.h"
 
 // Appends text at out[*used], keeping room for the NUL; returns false when it was cut.
 static bool AppendBounded(char* out, size_t capacity, size_t* used, const char* text) {
