@@ -2,9 +2,11 @@
 # Installs the Debian packages the build and the tests need. Idempotent: quick when all are there.
 set -euo pipefail
 
+# wine64 and the x86-64 compiler: the tests also run the installer under WOW64 in a 64-bit prefix
+# and check it from a 64-bit program. osslsigncode and openssl: signed release builds.
 packages=(
-  g++-mingw-w64-i686 libz-mingw-w64-dev
-  wine wine32:i386 xvfb x11-utils imagemagick
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev
+  wine wine32:i386 wine64 xvfb x11-utils imagemagick osslsigncode openssl
   zlib1g-dev googletest cmake g++ binutils-mingw-w64-i686 clang libclang-rt-14-dev libxml2-dev
 )
 

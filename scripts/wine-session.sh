@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # A scratch Wine session: its own prefix and home folder under DIR, an X display (Xvfb unless
-# LUMIFOLD_REAL_DISPLAY=1 and DISPLAY is set) and a persistent wineserver.
+# LUMIFOLD_REAL_DISPLAY=1 and DISPLAY is set) and a persistent wineserver. The prefix is 32-bit
+# unless LUMIFOLD_WINEARCH=win64 asks for a 64-bit one (where 32-bit programs run under WOW64):
+# with wine64 installed, Wine would otherwise make a new prefix 64-bit.
 #   wine-session.sh start DIR      make a fresh prefix, start the display and the server
 #   wine-session.sh run DIR CMD..  run CMD (a Windows program and its arguments) in it
 #   wine-session.sh stop DIR       stop this session's wineserver and display
@@ -12,6 +14,7 @@ shift 2
 mkdir -p "$dir"
 dir=$(cd "$dir" && pwd)
 
+export WINEARCH=${LUMIFOLD_WINEARCH:-win32}
 export WINEPREFIX=$dir/prefix
 export HOME=$dir/home
 export WINEDEBUG=${LUMIFOLD_WINEDEBUG:--all}  # a test may ask for a debug channel
