@@ -19,7 +19,7 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     // its own entry point (GetStartupInfoA, ExitProcess), not the MinGW C start-up code.
     {"KERNEL32.dll",
      {"CloseHandle", "CreateDirectoryA", "CreateFileA", "CreateProcessA", "DeleteFileA",
-      "ExitProcess", "FindResourceA", "FreeLibrary", "GetLastError", "GetModuleFileNameA",
+      "ExitProcess", "FindResourceA", "FreeLibrary", "GetCurrentProcess", "GetLastError", "GetModuleFileNameA",
       "GetModuleHandleA", "GetProcAddress", "GetProcessHeap", "GetStartupInfoA",
       "GetSystemDirectoryA", "GetVersion", "GetVersionExA", "HeapAlloc", "HeapFree",
       "LoadLibraryA", "LoadResource", "LockResource", "MultiByteToWideChar", "SetErrorMode",
@@ -35,7 +35,7 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
      {"RegCloseKey", "RegCreateKeyA", "RegOpenKeyA", "RegQueryValueExA", "RegSetValueExA"}},
     // SHGetSpecialFolderPathA came with shell32 4.71 (Internet Explorer 4); 98 SE has 4.72.
     {"SHELL32.dll", {"SHGetSpecialFolderPathA"}},
-    // No ole32: COM is loaded only for the shortcuts (install/shortcuts.cpp looks up
+    // No ole32: COM is loaded only for the shortcuts (common/com_library.cpp looks up
     // CoInitialize, CoCreateInstance and CoUninitialize, all in Windows 95's ole32).
     // msvcrt 6.0 of Windows 98 SE: what zlib's inflate calls (its allocation and copies) and
     // the string functions the compiler or the code use. No C start-up code: none of its entries.

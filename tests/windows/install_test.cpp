@@ -124,7 +124,7 @@ TEST_F(InstallTest, UninstallEntryHoldsExactlyItsSevenValues) {
   const std::map<std::string, RegistryValue> expected = {
       {"DisplayName", StringValue("Quorvale Lumifold")},
       {"InstallPath", StringValue(InstallDirectory())},
-      {"UninstallString", StringValue(UninstallerPath())},  // no blank in Wine's system path
+      {"UninstallString", StringValue(UninstallCommandPath())},  // no blank in Wine's path
       {"Publisher", StringValue("Quorvale, Inc.")},
       {"UrlInfoAbout", StringValue(kMakerWebAddress)},
       {"NoModify", DwordValue(1)},
@@ -139,9 +139,40 @@ TEST_F(InstallTest, UninstallEntryHoldsExactlyItsSevenValues) {
     if (value.type == REG_SZ && stored.size() == value.data.size() + 1 && stored.back() == '\0') {
       stored.pop_back();
     }
-    EXPECT_EQ(value.data, stored) << name;
+    if (name == "UninstallString") {  // Windows writes SysWOW64, Wine syswow64
+      EXPECT_STRCASEEQ(value.data.c_str(), stored.c_str());
+    } else {
+      EXPECT_EQ(value.data, stored) << name;
+    }
   }
   EXPECT_EQ(std::string::npos, values->at("InstallPath").data.find("Lumifold.exe"));
+}
+
+// The box in which Wine's Add/Remove Programs reports an uninstall command it could not run.
+HWND FindRemovalFailureBox() { return FindWindowA(kDialogClass, "Wine Application Uninstaller"); }
+
+// The Control Panel runs "UninstallString": on 64-bit Windows it is a 64-bit program, so the
+// file must be where a 64-bit program looks. Checked with the system's own programs (64-bit in
+// a 64-bit prefix): cmd copies the file it names, and Wine's Add/Remove Programs runs it.
+TEST_F(InstallTest, SystemsOwnProgramsFindAndStartTheUninstallerTheEntryNames) {
+  InstallAs("SETUP.exe");
+  const auto command = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString");
+  ASSERT_TRUE(command.has_value());
+  const std::string path = command->data.substr(0, command->data.find('\0'));
+  const std::string seen = ScratchDirectory() + "\\uninstaller-as-seen.exe";
+  SystemProgram copy("cmd.exe", "/c copy /b \"" + path + "\" \"" + seen + "\"");
+  ASSERT_EQ(std::optional<DWORD>(0), copy.WaitForExit(kExitTimeoutMs)) << copy.Output();
+  EXPECT_EQ(uninstaller_, ReadFileBytes(seen).value_or("")) << path;
+  DeleteFileA(seen.c_str());
+
+  SystemProgram removal("uninstaller.exe", "--remove \"Quorvale Lumifold\"");
+  ASSERT_TRUE(WaitUntil([&] { return !removal.IsRunning() || FindRemovalFailureBox(); },
+                        kWindowTimeoutMs));
+  const HWND failure = FindRemovalFailureBox();
+  EXPECT_EQ(nullptr, failure) << WindowText(GetDlgItem(failure, 0xFFFF));
+  EXPECT_EQ(std::optional<DWORD>(0), removal.WaitForExit(kExitTimeoutMs));
+  EXPECT_NE(std::string::npos, removal.Output().find("Quorvale Lumifold uninstaller"))
+      << "the uninstaller did not run: " << removal.Output();
 }
 
 TEST_F(InstallTest, InstallingTwiceReplacesBothAndLeavesOneOfEach) {

@@ -17,6 +17,12 @@ std::string MakerDirectory() { return ProgramFilesDirectory() + "\\Quorvale"; }
 std::string InstallDirectory() { return MakerDirectory() + "\\Lumifold\\"; }
 std::string InstalledExecutable() { return InstallDirectory() + "Lumifold.exe"; }
 std::string UninstallerPath() { return SystemDirectory() + "\\TevikUninstaller.exe"; }
+std::string UninstallCommandPath() {
+  if (!IsWow64()) return UninstallerPath();
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, sizeof windows);
+  return std::string(windows) + "\\SysWOW64\\TevikUninstaller.exe";
+}
 std::string ProgramsLink() { return SpecialFolder(CSIDL_PROGRAMS) + "\\Quorvale Lumifold.lnk"; }
 std::string DesktopLink() { return SpecialFolder(CSIDL_DESKTOP) + "\\Quorvale Lumifold.lnk"; }
 std::string ApplicationDataMakerFolder() { return SpecialFolder(CSIDL_APPDATA) + "\\Quorvale"; }

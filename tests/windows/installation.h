@@ -22,7 +22,10 @@ std::string ProgramFilesDirectory();
 std::string MakerDirectory();
 std::string InstallDirectory();  // with its trailing backslash
 std::string InstalledExecutable();
-std::string UninstallerPath();
+std::string UninstallerPath();  // where this 32-bit program reads and writes it
+// The uninstaller's path as the Control Panel names it: under WOW64 the Control Panel is a
+// 64-bit program, which finds the file a 32-bit one writes to system32 in SysWOW64.
+std::string UninstallCommandPath();
 std::string ProgramsLink();
 std::string DesktopLink();
 // The per-user folders of the application's data.

@@ -1,5 +1,6 @@
 #include "tests/windows/machine_state.h"
 
+#include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <cstdlib>
@@ -109,6 +110,66 @@ std::string SystemDirectory() {
   GetSystemDirectoryA(directory, sizeof directory);
   return directory;
 }
+
+bool IsWow64() {
+  BOOL wow64 = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+std::string NativeSystemDirectory() {
+  if (!IsWow64()) return SystemDirectory();
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, sizeof windows);
+  return std::string(windows) + "\\sysnative";
+}
+
+SystemProgram::SystemProgram(const std::string& program, const std::string& arguments) {
+  char temporary[MAX_PATH] = {};
+  GetTempPathA(sizeof temporary, temporary);
+  char outputPath[MAX_PATH] = {};
+  GetTempFileNameA(temporary, "out", 0, outputPath);
+  outputPath_ = outputPath;
+  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+  HANDLE output = CreateFileA(outputPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              &inherited, CREATE_ALWAYS, 0, nullptr);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = output;
+  startup.hStdError = output;
+  std::string commandLine =
+      "\"" + NativeSystemDirectory() + "\\" + program + "\" " + arguments;
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                      &startup, &process_)) {
+    ADD_FAILURE() << "cannot start " << commandLine << ": error " << GetLastError();
+    process_ = {};
+  }
+  CloseHandle(output);
+}
+
+SystemProgram::~SystemProgram() {
+  if (IsRunning()) {
+    TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, 5000);
+  }
+  if (process_.hProcess != nullptr) CloseHandle(process_.hProcess);
+  if (process_.hThread != nullptr) CloseHandle(process_.hThread);
+  DeleteFileA(outputPath_.c_str());
+}
+
+bool SystemProgram::IsRunning() const {
+  return process_.hProcess != nullptr && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::optional<DWORD> SystemProgram::WaitForExit(DWORD timeoutMs) {
+  if (process_.hProcess == nullptr) return std::nullopt;
+  if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
+  DWORD code = 0;
+  GetExitCodeProcess(process_.hProcess, &code);
+  return code;
+}
+
+std::string SystemProgram::Output() const { return ReadFileBytes(outputPath_).value_or(""); }
 
 std::string SpecialFolder(int csidl) {
   char folder[MAX_PATH] = {};

@@ -35,6 +35,33 @@ std::string WindowsPathOf(const std::string& path);
 std::string PayloadOriginal(const char* variable);
 
 std::string SystemDirectory();
+// True when this 32-bit program runs under WOW64 (a 64-bit prefix or Windows).
+bool IsWow64();
+// The folder of the system's own native programs as this program reaches it: under WOW64 the
+// 64-bit system32, which 32-bit programs reach as C:\windows\sysnative; else the system folder.
+std::string NativeSystemDirectory();
+
+// A program of the native system folder (64-bit under WOW64, as the Control Panel is), started
+// with arguments and its standard output and error in a file. The destructor ends it if it
+// still runs.
+class SystemProgram {
+ public:
+  SystemProgram(const std::string& program, const std::string& arguments);
+  ~SystemProgram();
+  SystemProgram(const SystemProgram&) = delete;
+  SystemProgram& operator=(const SystemProgram&) = delete;
+
+  bool Started() const { return process_.hProcess != nullptr; }
+  bool IsRunning() const;
+  // Its exit code once it ends within timeoutMs; nothing when it does not.
+  std::optional<DWORD> WaitForExit(DWORD timeoutMs);
+  // What it wrote so far.
+  std::string Output() const;
+
+ private:
+  std::string outputPath_;
+  PROCESS_INFORMATION process_ = {};
+};
 // A shell folder of the current user (CSIDL_PROGRAMS, CSIDL_DESKTOP, CSIDL_APPDATA).
 std::string SpecialFolder(int csidl);
 

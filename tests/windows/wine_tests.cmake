@@ -1,24 +1,41 @@
 # The Windows test programs, run under Wine by ctest. They share one scratch Wine session (its
 # own prefix, an Xvfb display, a persistent wineserver): a fixture creates it fresh for each
-# ctest run and stops it at the end, and the programs run one at a time.
+# ctest run and stops it at the end, and the programs run one at a time. The session is 32-bit;
+# the programs that install run once more in a 64-bit session (tests named *_wow64), where the
+# installer runs under WOW64 as on today's 64-bit Windows.
 set(wine_session_script ${CMAKE_SOURCE_DIR}/scripts/wine-session.sh)
 set(wine_tests_session ${CMAKE_BINARY_DIR}/wine-tests)
+set(wine64_tests_session ${CMAKE_BINARY_DIR}/wine64-tests)
+set(payload_environment
+  "LUMIFOLD_SETUP_EXE=${SETUP_EXE};LUMIFOLD_APPLICATION_EXE=${APPLICATION_EXE};LUMIFOLD_UNINSTALLER_EXE=${UNINSTALLER_EXE}")
 
-add_test(NAME wine_session_start COMMAND ${wine_session_script} start ${wine_tests_session})
-set_tests_properties(wine_session_start PROPERTIES
-  FIXTURES_SETUP wine_session LABELS wine TIMEOUT 120 RUN_SERIAL ON)
-add_test(NAME wine_session_stop COMMAND ${wine_session_script} stop ${wine_tests_session})
-set_tests_properties(wine_session_stop PROPERTIES
-  FIXTURES_CLEANUP wine_session LABELS wine TIMEOUT 60 RUN_SERIAL ON)
+# add_wine_session(FIXTURE DIR ARCH): the fixture that starts and stops a session of that arch.
+function(add_wine_session fixture dir arch)
+  add_test(NAME ${fixture}_start COMMAND ${wine_session_script} start ${dir})
+  add_test(NAME ${fixture}_stop COMMAND ${wine_session_script} stop ${dir})
+  set_tests_properties(${fixture}_start PROPERTIES FIXTURES_SETUP ${fixture} TIMEOUT 120)
+  set_tests_properties(${fixture}_stop PROPERTIES FIXTURES_CLEANUP ${fixture} TIMEOUT 60)
+  set_tests_properties(${fixture}_start ${fixture}_stop PROPERTIES
+    LABELS wine RUN_SERIAL ON ENVIRONMENT LUMIFOLD_WINEARCH=${arch})
+endfunction()
+add_wine_session(wine_session ${wine_tests_session} win32)
+add_wine_session(wine64_session ${wine64_tests_session} win64)
 
 include(${CMAKE_CURRENT_LIST_DIR}/test_programs.cmake)
+# The programs turn the Unix path of SETUP.exe into a Windows one themselves.
 foreach(program IN LISTS lumifold_windows_test_programs)
-  # The programs turn the Unix path of SETUP.exe into a Windows one themselves.
   add_test(NAME ${program}
     COMMAND ${wine_session_script} run ${wine_tests_session} ${windows_tests_dir}/${program}.exe)
   set_tests_properties(${program} PROPERTIES
     FIXTURES_REQUIRED wine_session RUN_SERIAL ON LABELS wine TIMEOUT 300
-    ENVIRONMENT "LUMIFOLD_SETUP_EXE=${SETUP_EXE};LUMIFOLD_APPLICATION_EXE=${APPLICATION_EXE};LUMIFOLD_UNINSTALLER_EXE=${UNINSTALLER_EXE}")
+    ENVIRONMENT "${payload_environment};LUMIFOLD_WINEARCH=win32")
+endforeach()
+foreach(program IN LISTS lumifold_wow64_test_programs)
+  add_test(NAME ${program}_wow64
+    COMMAND ${wine_session_script} run ${wine64_tests_session} ${windows_tests_dir}/${program}.exe)
+  set_tests_properties(${program}_wow64 PROPERTIES
+    FIXTURES_REQUIRED wine64_session RUN_SERIAL ON LABELS wine TIMEOUT 300
+    ENVIRONMENT "${payload_environment};LUMIFOLD_WINEARCH=win64")
 endforeach()
 
 add_test(NAME dll_search_trace
