@@ -19,8 +19,8 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     // its own entry point (GetStartupInfoA, ExitProcess), not the MinGW C start-up code.
     {"KERNEL32.dll",
      {"CloseHandle", "CreateDirectoryA", "CreateFileA", "CreateProcessA", "DeleteFileA",
-      "ExitProcess", "FindResourceA", "FreeLibrary", "GetLastError", "GetModuleFileNameA",
-      "GetModuleHandleA", "GetProcAddress", "GetProcessHeap", "GetStartupInfoA",
+      "ExitProcess", "FindResourceA", "FreeLibrary", "GetCurrentProcess", "GetLastError",
+      "GetModuleFileNameA", "GetModuleHandleA", "GetProcAddress", "GetProcessHeap", "GetStartupInfoA",
       "GetSystemDirectoryA", "GetVersion", "GetVersionExA", "HeapAlloc", "HeapFree",
       "LoadLibraryA", "LoadResource", "LockResource", "MultiByteToWideChar", "SetErrorMode",
       "SizeofResource", "WriteFile", "lstrcpyA", "lstrlenA"}},
