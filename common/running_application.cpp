@@ -24,4 +24,18 @@ HWND FindRunningApplication() {
   return found;
 }
 
-void AskApplicationToClose(HWND window) { SendMessageA(window, WM_CLOSE, 0, 0); }
+// How long WM_CLOSE may take where the wait cannot last for as long as the window answers.
+static const UINT kCloseTimeoutMs = 5000;
+
+// Windows 2000 and later know SMTO_NOTIMEOUTIFNOTHUNG; Windows 98 and ME are not given it.
+static bool IsWindowsNt5OrLater() {
+  const DWORD version = GetVersion();
+  return (version & 0x80000000) == 0 && LOBYTE(LOWORD(version)) >= 5;
+}
+
+void AskApplicationToClose(HWND window) {
+  UINT flags = SMTO_ABORTIFHUNG;
+  if (IsWindowsNt5OrLater()) flags |= SMTO_NOTIMEOUTIFNOTHUNG;
+  DWORD_PTR answer;
+  SendMessageTimeoutA(window, WM_CLOSE, 0, 0, flags, kCloseTimeoutMs, &answer);
+}

@@ -9,5 +9,9 @@
 HWND FindRunningApplication();
 
 // Sends window WM_CLOSE and returns once it has handled it, after any question it asks its
-// user.
+// user, or once the system considers it hung: a window that has not taken its messages for
+// some seconds. Windows 98 and ME, which cannot wait for as long as a window answers, give up
+// after five seconds at the latest, question or not; so does Wine, which ignores the flag for
+// that wait. Whether the window closed is not looked at: a hung application still holds its
+// files, and writing over them fails later with its message.
 void AskApplicationToClose(HWND window);

@@ -36,6 +36,26 @@ static void CopyBounded(char* out, size_t capacity, const char* text, size_t len
   out[length] = '\0';
 }
 
+static bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A browser saves a second download of "SETUP-abc.exe" as "SETUP-abc (1).exe" (Chrome, Edge),
+// "SETUP-abc(1).exe" (Firefox), and Internet Explorer runs it from its cache as
+// "SETUP-abc[1].exe": the copy keeps its partner. Returns length without one trailing marker,
+// an optional blank then "(" or "[", ASCII digits and the matching bracket, when a character of
+// the key stays before it (the blank counts as the marker's); else length unchanged.
+static size_t DropCopyMarker(const char* key, size_t length) {
+  if (length < 3) return length;
+  const char close = key[length - 1];
+  const char open = close == ')' ? '(' : (close == ']' ? '[' : '\0');
+  if (open == '\0') return length;
+  size_t at = length - 1;
+  while (at > 0 && IsAsciiDigit(key[at - 1])) --at;
+  if (at == length - 1 || at == 0 || key[at - 1] != open) return length;
+  size_t start = at - 1;
+  if (start > 0 && key[start - 1] == ' ') --start;
+  return start == 0 ? length : start;
+}
+
 bool ReadPartnerKeyFromFileName(const char* modulePath, char* key, size_t capacity) {
   const char* name = FindFileName(modulePath);
   const size_t prefixLength = MatchKeyPrefix(name);
@@ -43,7 +63,7 @@ bool ReadPartnerKeyFromFileName(const char* modulePath, char* key, size_t capaci
   size_t keyLength = 0;
   if (prefixLength != 0) {
     const size_t restLength = MeasureText(rest);
-    if (restLength > 4) keyLength = restLength - 4;  // the extension, whatever it is
+    if (restLength > 4) keyLength = DropCopyMarker(rest, restLength - 4);  // 4: the extension
   }
   CopyBounded(key, capacity, rest, keyLength);
   return prefixLength != 0;

@@ -9,6 +9,10 @@
 // the name without its last four characters (the extension and its dot, whatever they are), in
 // the case of the name, or is empty when four or fewer are left ("SETUP-.exe", "SETUP-"). The
 // registry is not to be read, even for an empty key.
+// A browser's copy marker at the end of what is left is dropped too, once, when at least one
+// character stays before it: an optional blank, then "(" or "[", one or more ASCII digits and
+// the matching ")" or "]". "SETUP-abc (1).exe", "SETUP-abc(1).exe" and "SETUP-abc[1].exe" give
+// "abc"; "SETUP-(1).exe" gives "(1)" and "SETUP-a(b).exe" "a(b)".
 // Returns false for any other name, with key empty: the key is to come from the registry.
 // key holds capacity bytes and always ends with a NUL; a longer key is cut to capacity - 1
 // characters.

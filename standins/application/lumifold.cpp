@@ -5,13 +5,16 @@
 // installer=S last=L", S being visible, hidden or absent: whether a top-level window captioned
 // with the installer's title existed and was visible at that moment; L the marked window that
 // came last in the enumeration then). Command-line words: "/two"
-// opens two marked windows, "/zero" marks them with the value 0 (which does not count).
+// opens two marked windows, "/zero" marks them with the value 0 (which does not count), "/hang"
+// stops taking messages for a minute once its windows are shown (and "ready" is logged), so
+// that after some seconds the system considers them hung; then it goes on as usual.
 #include <windows.h>
 
 #include "common/product.h"
 
 static const char kWindowClass[] = "LumifoldStandIn";
 static const char kLogVariable[] = "LUMIFOLD_STANDIN_LOG";
+static const DWORD kHangMs = 60000;
 
 static HWND gWindows[2];
 static int gOpenWindows;
@@ -122,6 +125,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showSta
   if (gWindows[0] == NULL) return 1;
   if (HasOption(commandLine, "/two")) gWindows[1] = OpenMarkedWindow(instance, showState, mark);
   LogReady();
+  if (HasOption(commandLine, "/hang")) Sleep(kHangMs);
   MSG message;
   while (GetMessageA(&message, NULL, 0, 0) > 0) {
     TranslateMessage(&message);

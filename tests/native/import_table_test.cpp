@@ -19,8 +19,8 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     // its own entry point (GetStartupInfoA, ExitProcess), not the MinGW C start-up code.
     {"KERNEL32.dll",
      {"CloseHandle", "CreateDirectoryA", "CreateFileA", "CreateProcessA", "DeleteFileA",
-      "ExitProcess", "FindResourceA", "FreeLibrary", "GetCurrentProcess", "GetLastError", "GetModuleFileNameA",
-      "GetModuleHandleA", "GetProcAddress", "GetProcessHeap", "GetStartupInfoA",
+      "ExitProcess", "FindResourceA", "FreeLibrary", "GetCurrentProcess", "GetLastError",
+      "GetModuleFileNameA", "GetModuleHandleA", "GetProcAddress", "GetProcessHeap", "GetStartupInfoA",
       "GetSystemDirectoryA", "GetVersion", "GetVersionExA", "HeapAlloc", "HeapFree",
       "LoadLibraryA", "LoadResource", "LockResource", "MultiByteToWideChar", "SetErrorMode",
       "SizeofResource", "WriteFile", "lstrcpyA", "lstrlenA"}},
@@ -28,8 +28,9 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     {"USER32.dll",
      {"CreateDialogParamA", "DispatchMessageA", "EnableWindow", "EnumWindows", "GetDlgItem",
       "GetMessageA", "GetPropA", "LoadAcceleratorsA", "LoadImageA", "MessageBoxA",
-      "PostQuitMessage", "SendDlgItemMessageA", "SendMessageA", "SetWindowTextA", "ShowWindow",
-      "TranslateAcceleratorA", "TranslateMessage", "UpdateWindow", "wsprintfA"}},
+      "PostQuitMessage", "SendDlgItemMessageA", "SendMessageA", "SendMessageTimeoutA",
+      "SetWindowTextA", "ShowWindow", "TranslateAcceleratorA", "TranslateMessage",
+      "UpdateWindow", "wsprintfA"}},
     // Windows 95 registry API (the Win16-compatible RegOpenKeyA and RegCreateKeyA included).
     {"ADVAPI32.dll",
      {"RegCloseKey", "RegCreateKeyA", "RegOpenKeyA", "RegQueryValueExA", "RegSetValueExA"}},

@@ -59,6 +59,42 @@ TEST(PartnerKeyRule, WorkedExamplesWithAndWithoutFolder) {
   }
 }
 
+// A second download, or Internet Explorer's cache, renames the copy; it keeps its partner. Only
+// one marker of digits in matching brackets goes, and only with a character of key before it.
+TEST(PartnerKeyRule, BrowserCopyMarkerIsDroppedOnceWhenKeyStaysBeforeIt) {
+  const NameCase examples[] = {
+      {"SETUP-abc (1).exe", true, "abc"},   // Chrome, Edge
+      {"SETUP-abc(1).exe", true, "abc"},    // Firefox
+      {"SETUP-abc[1].exe", true, "abc"},    // Internet Explorer's cache
+      {"SETUP-abc [2].EXE", true, "abc"},
+      {"setup-Abc (12).exe", true, "Abc"},
+      {"SETUP-x(0).exe", true, "x"},
+      {"SETUP-abc (1)(2).exe", true, "abc (1)"},  // one marker only
+      {"SETUP-abc  (1).exe", true, "abc "},       // one blank only
+      {"SETUP-abc(1) .exe", true, "abc(1) "},     // not at the end
+      {"SETUP-abc (1)x.exe", true, "abc (1)x"},
+      {"SETUP-a(b).exe", true, "a(b)"},
+      {"SETUP-abc (x).exe", true, "abc (x)"},
+      {"SETUP-abc ().exe", true, "abc ()"},
+      {"SETUP-abc (1a).exe", true, "abc (1a)"},
+      {"SETUP-abc(1].exe", true, "abc(1]"},
+      {"SETUP-abc[1).exe", true, "abc[1)"},
+      {"SETUP-abc {1}.exe", true, "abc {1}"},
+      {"SETUP-abc (\xB9).exe", true, "abc (\xB9)"},  // Windows-1252's superscript one
+      {"SETUP-(1).exe", true, "(1)"},      // nothing would stay
+      {"SETUP- (1).exe", true, " (1)"},    // the blank is the marker's: nothing would stay
+      {"SETUP-  (1).exe", true, " "},
+      {"SETUP-[1].exe", true, "[1]"},
+      {"SETUP-abc(1)", true, "ab"},        // the last four go first, whatever they are
+      {"Setup (1).exe", false, ""},
+      {"SETUP (1).exe", false, ""},
+  };
+  for (const NameCase& example : examples) {
+    ExpectKeyOfName(example, "");
+    ExpectKeyOfName(example, "C:\\Documents and Settings\\user\\Desktop\\");
+  }
+}
+
 TEST(PartnerKeyRule, OnlyTheNameAfterTheLastBackslashCounts) {
   bool fromName = true;
   EXPECT_EQ("", ReadKey("C:\\SETUP-folder.tmp\\Setup.exe", &fromName));
@@ -87,6 +123,11 @@ TEST(PartnerKeyRule, LongKeysAreCutToTheBufferAndNothingPastItIsWritten) {
   EXPECT_TRUE(ReadPartnerKeyFromFileName(path.c_str(), key.data(), 260));
   EXPECT_EQ(std::string(259, 'k'), std::string(key.data()));
   for (size_t i = 260; i < key.size(); ++i) ASSERT_EQ('#', key[i]) << i;
+
+  // The marker is dropped from the whole name before the key is cut to the buffer.
+  const std::string marked = "SETUP-" + std::string(258, 'm') + " (1).exe";
+  EXPECT_TRUE(ReadPartnerKeyFromFileName(marked.c_str(), key.data(), 260));
+  EXPECT_EQ(std::string(258, 'm'), std::string(key.data()));
 
   const std::string exact = "SETUP-" + std::string(259, 'e') + ".exe";
   EXPECT_TRUE(ReadPartnerKeyFromFileName(exact.c_str(), key.data(), 260));

@@ -118,6 +118,19 @@ TEST_F(PartnerTest, NoKeyAtAllWritesNeitherFileNorValue) {
   EXPECT_FALSE(ReadRegistryValues(HKEY_LOCAL_MACHINE, kMakerKey).has_value());
 }
 
+// A second download of SETUP-abc.exe as Chrome or Edge, and Firefox name it, and Internet
+// Explorer's cached copy, each installed on a clean machine, keep the partner: the name with
+// its blank and brackets reaches the installer whole through the copy and CreateProcessA.
+TEST_F(PartnerTest, BrowserRenamedCopiesKeepTheirKey) {
+  for (const char* fileName : {"SETUP-abc (1).exe", "SETUP-abc(1).exe", "SETUP-abc[1].exe"}) {
+    SCOPED_TRACE(fileName);
+    InstallAs(fileName);
+    ExpectSettingsFile(ExpectedSettingsDocument("abc"));
+    ExpectStoredKey("abc");
+    RemoveInstallation();
+  }
+}
+
 // The case of the name is the key's; only the prefix ignores it.
 TEST_F(PartnerTest, PrefixInAnyCaseGivesTheKeyInTheCaseOfTheName) {
   InstallAs("setup-Partner.EXE");

@@ -15,6 +15,7 @@
 #include "tests/windows/installation.h"
 #include "tests/windows/machine_state.h"
 #include "tests/windows/setup_driver.h"
+#include "ui/resource.h"
 
 namespace {
 
@@ -248,12 +249,17 @@ class RunningInstanceTest : public ::testing::Test {
     DeleteFileA(logPath_.c_str());
   }
 
-  // Starts the stand-in with the given words and waits until it has shown its windows.
-  void StartApplication(const std::string& words, size_t windows) {
-    const std::string executable = WindowsPathOf(std::getenv("LUMIFOLD_APPLICATION_EXE")
-                                                     ? std::getenv("LUMIFOLD_APPLICATION_EXE")
-                                                     : "");
-    ASSERT_TRUE(FileExists(executable)) << "LUMIFOLD_APPLICATION_EXE names no file";
+  // The stand-in application as built.
+  static std::string BuiltApplication() {
+    const char* path = std::getenv("LUMIFOLD_APPLICATION_EXE");
+    return WindowsPathOf(path != nullptr ? path : "");
+  }
+
+  // Starts the stand-in (by default as built) with the given words and waits until it has shown
+  // its windows.
+  void StartApplication(const std::string& words, size_t windows,
+                        const std::string& executable = BuiltApplication()) {
+    ASSERT_TRUE(FileExists(executable)) << executable << " names no file";
     std::string commandLine = "\"" + executable + "\"" + words;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -334,6 +340,85 @@ TEST_F(RunningInstanceTest, WindowWhosePropertyIsZeroIsLeftAlone) {
   RunSetupAndClose();
   EXPECT_TRUE(LinesOf(Log(), "WM_CLOSE").empty()) << RawLog();
   EXPECT_TRUE(ApplicationRuns());
+}
+
+// The stand-in started with "/hang" takes no messages for a minute once shown. The installer
+// asks it to close right after showing its dialog; a click posted to the dialog takes effect
+// only once the installer has stopped waiting for the application's answer.
+class HungApplicationTest : public RunningInstanceTest {
+ protected:
+  static constexpr DWORD kCloseTimeoutMs = 5000;  // the installer's, written out once more
+  static constexpr DWORD kMarginMs = 5000;        // a busy machine's start-up and polling
+
+  void SetUp() override {
+    RunningInstanceTest::SetUp();
+    RemoveInstallation();
+  }
+  void TearDown() override {
+    RunningInstanceTest::TearDown();
+    RemoveInstallation();
+  }
+
+  // Starts the run and clicks the acceptance box once the dialog shows; returns how many ms
+  // after the dialog was seen the box became ticked, or the bound when it did not.
+  DWORD StartAndTimeTheFirstClick(SetupRun& run) {
+    const DWORD bound = kCloseTimeoutMs + kMarginMs;
+    if (!run.Start() || run.WaitForDialog() == nullptr) return bound;
+    const DWORD seen = GetTickCount();
+    HWND box = run.Control(IDC_ACCEPT);
+    if (box == nullptr || !run.Click(IDC_ACCEPT)) return bound;
+    if (!WaitUntil([&] { return CheckState(box) == BST_CHECKED; }, bound)) return bound;
+    return GetTickCount() - seen;
+  }
+
+  void PressInstallWithoutLaunch(SetupRun& run) {
+    ASSERT_EQ(BST_UNCHECKED, run.ClickCheckBox(IDC_LAUNCH));
+    ASSERT_TRUE(run.Click(IDC_INSTALL));
+  }
+
+  std::string NextMessage(SetupRun& run) {
+    const auto box = run.WaitForMessageBox(kExpectedInstallerTitle);
+    if (!box || !run.Dismiss(*box)) return "(no message box)";
+    return box->text;
+  }
+};
+
+// Asked before the system considers it hung: Windows waits until it does (some seconds without
+// taking a message), Wine, which does not know SMTO_NOTIMEOUTIFNOTHUNG, for the time-out. The
+// copy runs from the build tree, so the install then writes its own.
+TEST_F(HungApplicationTest, ApplicationThatStopsAnsweringHoldsTheDialogOnlyForTheTimeOut) {
+  StartApplication(" /hang", 1);
+  SetupRun run("SETUP.exe");
+  const DWORD elapsed = StartAndTimeTheFirstClick(run);
+  RecordProperty("first_click_ms", static_cast<int>(elapsed));
+  ASSERT_LT(elapsed, kCloseTimeoutMs + kMarginMs) << "the dialog stayed frozen";
+  PressInstallWithoutLaunch(run);
+  EXPECT_EQ(kExpectedThankYou, NextMessage(run));
+  EXPECT_EQ(std::optional<DWORD>(1), run.WaitForExit());
+  EXPECT_TRUE(ApplicationRuns());
+}
+
+// Already hung when asked: given up on at once. It is the installed copy, so the install's
+// write of its executable fails with the message, as for one that refuses to close.
+TEST_F(HungApplicationTest, HungInstalledApplicationIsGivenUpOnAtOnceAndItsFileCannotBeWritten) {
+  ASSERT_TRUE(CreateDirectoryA(MakerDirectory().c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA(InstallDirectory().c_str(), nullptr));
+  ASSERT_TRUE(CopyFileA(BuiltApplication().c_str(), InstalledExecutable().c_str(), TRUE));
+  StartApplication(" /hang", 1, InstalledExecutable());
+  const std::string handle = LinesOf(Log(), "ready").at(0).handle;
+  HWND window = reinterpret_cast<HWND>(std::strtoul(handle.c_str(), nullptr, 16));
+  ASSERT_TRUE(WaitUntil([&] { return IsHungAppWindow(window); }, kCloseTimeoutMs + kMarginMs))
+      << "the system does not consider the application hung";
+  SetupRun run("SETUP.exe");
+  const DWORD elapsed = StartAndTimeTheFirstClick(run);
+  RecordProperty("first_click_ms", static_cast<int>(elapsed));
+  // Some 30 ms under Wine; a wait for the time-out, or most of it, would show here.
+  ASSERT_LT(elapsed, kCloseTimeoutMs / 2) << "the installer waited for the hung application";
+  PressInstallWithoutLaunch(run);
+  EXPECT_EQ("Error while writing file: " + InstalledExecutable(), NextMessage(run));
+  ASSERT_TRUE(run.CloseDialog());
+  EXPECT_EQ(std::optional<DWORD>(1), run.WaitForExit());
+  EXPECT_TRUE(LinesOf(Log(), "WM_CLOSE").empty()) << RawLog();
 }
 
 }  // namespace
