@@ -63,9 +63,10 @@ set_source_files_properties(resources/setup.rc PROPERTIES OBJECT_DEPENDS
   "${payload_dir}/payload_application.z;${payload_dir}/payload_uninstaller.z;${payload_dir}/payload_license.txt;${CMAKE_SOURCE_DIR}/resources/setup.ico;${CMAKE_SOURCE_DIR}/resources/setup_dialog.rc;${CMAKE_SOURCE_DIR}/ui/resource.h")
 
 # zlib's inflate members only, without their unwind tables (.eh_frame, which the linker keeps
-# even unused; nothing here unwinds). Its crc32.o is left out: install/zlib_crc32.cpp stands in.
+# even unused; nothing here unwinds). Its crc32.o and adler32.o are left out:
+# install/zlib_crc32.cpp and install/zlib_adler32.cpp stand in.
 find_library(LUMIFOLD_ZLIB_ARCHIVE NAMES libz.a REQUIRED)
-set(zlib_inflate_members inflate.o inffast.o inftrees.o adler32.o zutil.o uncompr.o)
+set(zlib_inflate_members inflate.o inffast.o inftrees.o zutil.o uncompr.o)
 set(zlib_inflate_dir ${CMAKE_BINARY_DIR}/zlib_inflate)
 set(zlib_inflate ${zlib_inflate_dir}/libz_inflate.a)
 file(MAKE_DIRECTORY ${zlib_inflate_dir})
@@ -98,7 +99,7 @@ target_link_libraries(SETUP PRIVATE ${zlib_inflate} uuid shell32 advapi32 user32
 # it, MinGW gives each variable a .data$ section that takes file space). The relocation table
 # stays (about 1 KB): an installer often runs elevated, and later Windows randomise its address
 # only with it. SETUP.map tells what takes the space.
-target_sources(SETUP PRIVATE setup/entry_point.cpp install/zlib_crc32.cpp)
+target_sources(SETUP PRIVATE setup/entry_point.cpp install/zlib_crc32.cpp install/zlib_adler32.cpp)
 target_compile_options(SETUP PRIVATE -fno-data-sections)
 target_link_options(SETUP PRIVATE -nostartfiles -Wl,-e,_SetupEntryPoint@0
   -Wl,--disable-auto-import -Wl,-Map,${CMAKE_BINARY_DIR}/SETUP.map)
