@@ -2,6 +2,8 @@ include(ExternalProject)
 
 set(LUMIFOLD_APPLICATION "" CACHE FILEPATH "The application to install (default: the stand-in)")
 set(LUMIFOLD_UNINSTALLER "" CACHE FILEPATH "The uninstaller to install (default: the stand-in)")
+set(LUMIFOLD_VERSION "1.0.0.0" CACHE STRING
+    "The product's version: up to four numbers 0 to 65535 separated by dots")
 set(LUMIFOLD_LICENSE "${CMAKE_SOURCE_DIR}/resources/license.txt" CACHE FILEPATH
     "The licence text: Windows-1252, CRLF line ends, no terminating NUL")
 
@@ -47,6 +49,7 @@ ExternalProject_Add(installer
     -DLUMIFOLD_APPLICATION=${LUMIFOLD_APPLICATION}
     -DLUMIFOLD_UNINSTALLER=${LUMIFOLD_UNINSTALLER}
     -DLUMIFOLD_LICENSE=${LUMIFOLD_LICENSE}
+    -DLUMIFOLD_VERSION=${LUMIFOLD_VERSION}
   BUILD_ALWAYS ON
   INSTALL_COMMAND ""
   DEPENDS pack_payload)

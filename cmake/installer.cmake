@@ -11,9 +11,11 @@ set(lumifold_compile_options
   -Os -Wall -Wextra -fno-exceptions -fno-rtti -fno-threadsafe-statics
   -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables)
 # Windows 98 loads only images whose OS and subsystem versions are at most 4.0; no time stamp,
-# so that two builds of the same sources are byte-identical.
+# so that two builds of the same sources are byte-identical. Terminal-server aware: a terminal
+# server then spares the program its per-user remapping of the Windows folder and the registry;
+# loaders before Windows 2000 do not read the flag.
 set(lumifold_link_options
-  -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp
+  -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,--tsaware
   -Wl,--major-os-version,4 -Wl,--minor-os-version,0
   -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0)
 
@@ -23,6 +25,22 @@ function(add_lumifold_program target)
   target_link_options(${target} PRIVATE ${lumifold_link_options})
   target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
 endfunction()
+
+# The version block's numbers: LUMIFOLD_VERSION as text, and as the four 16-bit numbers of the
+# fixed part (missing ones are 0).
+if(NOT LUMIFOLD_VERSION MATCHES "^[0-9]+(\\.[0-9]+)?(\\.[0-9]+)?(\\.[0-9]+)?$")
+  message(FATAL_ERROR "LUMIFOLD_VERSION \"${LUMIFOLD_VERSION}\" is not up to four numbers with dots")
+endif()
+string(REPLACE "." ";" version_numbers "${LUMIFOLD_VERSION}.0.0.0")
+list(SUBLIST version_numbers 0 4 version_numbers)
+foreach(number IN LISTS version_numbers)
+  if(number GREATER 65535)
+    message(FATAL_ERROR "LUMIFOLD_VERSION \"${LUMIFOLD_VERSION}\": ${number} is above 65535")
+  endif()
+endforeach()
+list(JOIN version_numbers "," PROGRAM_VERSION_NUMBERS)
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/program_version.h CONTENT
+  "#define PROGRAM_VERSION_NUMBERS ${PROGRAM_VERSION_NUMBERS}\n#define PROGRAM_VERSION_TEXT \"${LUMIFOLD_VERSION}\"\n")
 
 add_lumifold_program(lumifold_standin WIN32 standins/application/lumifold.cpp)
 set_target_properties(lumifold_standin PROPERTIES OUTPUT_NAME Lumifold)
@@ -60,7 +78,7 @@ add_custom_command(OUTPUT ${payload_dir}/payload_license.txt
   COMMAND ${CMAKE_COMMAND} -E copy ${LUMIFOLD_LICENSE} ${payload_dir}/payload_license.txt
   DEPENDS ${LUMIFOLD_LICENSE} VERBATIM)
 set_source_files_properties(resources/setup.rc PROPERTIES OBJECT_DEPENDS
-  "${payload_dir}/payload_application.z;${payload_dir}/payload_uninstaller.z;${payload_dir}/payload_license.txt;${CMAKE_SOURCE_DIR}/resources/setup.ico;${CMAKE_SOURCE_DIR}/resources/setup_dialog.rc;${CMAKE_SOURCE_DIR}/ui/resource.h")
+  "${payload_dir}/payload_application.z;${payload_dir}/payload_uninstaller.z;${payload_dir}/payload_license.txt;${CMAKE_SOURCE_DIR}/resources/setup.ico;${CMAKE_SOURCE_DIR}/resources/setup_dialog.rc;${CMAKE_SOURCE_DIR}/ui/resource.h;${CMAKE_SOURCE_DIR}/common/program_identity.rc;${CMAKE_SOURCE_DIR}/common/program.manifest;${CMAKE_BINARY_DIR}/program_version.h")
 
 # zlib's inflate members only, without their unwind tables (.eh_frame, which the linker keeps
 # even unused; nothing here unwinds). Its crc32.o and adler32.o are left out:

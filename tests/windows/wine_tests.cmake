@@ -18,7 +18,7 @@ foreach(program IN LISTS lumifold_windows_test_programs)
     COMMAND ${wine_session_script} run ${wine_tests_session} ${windows_tests_dir}/${program}.exe)
   set_tests_properties(${program} PROPERTIES
     FIXTURES_REQUIRED wine_session RUN_SERIAL ON LABELS wine TIMEOUT 300
-    ENVIRONMENT "LUMIFOLD_SETUP_EXE=${SETUP_EXE};LUMIFOLD_APPLICATION_EXE=${APPLICATION_EXE};LUMIFOLD_UNINSTALLER_EXE=${UNINSTALLER_EXE}")
+    ENVIRONMENT "LUMIFOLD_SETUP_EXE=${SETUP_EXE};LUMIFOLD_VERSION=${LUMIFOLD_VERSION};LUMIFOLD_APPLICATION_EXE=${APPLICATION_EXE};LUMIFOLD_UNINSTALLER_EXE=${UNINSTALLER_EXE}")
 endforeach()
 
 add_test(NAME dll_search_trace
