@@ -42,10 +42,15 @@ list(JOIN version_numbers "," PROGRAM_VERSION_NUMBERS)
 file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/program_version.h CONTENT
   "#define PROGRAM_VERSION_NUMBERS ${PROGRAM_VERSION_NUMBERS}\n#define PROGRAM_VERSION_TEXT \"${LUMIFOLD_VERSION}\"\n")
 
+include(${CMAKE_CURRENT_LIST_DIR}/signing.cmake)
+
+# The stand-ins, signed like the product's own programs before they are packed.
 add_lumifold_program(lumifold_standin WIN32 standins/application/lumifold.cpp)
 set_target_properties(lumifold_standin PROPERTIES OUTPUT_NAME Lumifold)
+sign_lumifold_program(lumifold_standin "Quorvale Lumifold")
 add_lumifold_program(uninstaller_standin standins/uninstaller/uninstaller.cpp)
 set_target_properties(uninstaller_standin PROPERTIES OUTPUT_NAME TevikUninstaller)
+sign_lumifold_program(uninstaller_standin "Quorvale Lumifold Uninstaller")
 
 if(LUMIFOLD_APPLICATION)
   set(application ${LUMIFOLD_APPLICATION})
@@ -122,3 +127,4 @@ target_compile_options(SETUP PRIVATE -fno-data-sections)
 target_link_options(SETUP PRIVATE -nostartfiles -Wl,-e,_SetupEntryPoint@0
   -Wl,--disable-auto-import -Wl,-Map,${CMAKE_BINARY_DIR}/SETUP.map)
 add_dependencies(SETUP zlib_inflate)
+sign_lumifold_program(SETUP "Quorvale Lumifold Installer")
