@@ -29,7 +29,7 @@ endfunction()
 # The version block's numbers: LUMIFOLD_VERSION as text, and as the four 16-bit numbers of the
 # fixed part (missing ones are 0).
 if(NOT LUMIFOLD_VERSION MATCHES "^[0-9]+(\\.[0-9]+)?(\\.[0-9]+)?(\\.[0-9]+)?$")
-  message(FATAL_ERROR "LUMIFOLD_VERSION \"${LUMIFOLD_VERSION}\" is not up to four numbers with dots")
+  message(FATAL_ERROR "LUMIFOLD_VERSION \"${LUMIFOLD_VERSION}\" is not 1 to 4 dotted numbers")
 endif()
 string(REPLACE "." ";" version_numbers "${LUMIFOLD_VERSION}.0.0.0")
 list(SUBLIST version_numbers 0 4 version_numbers)
@@ -39,8 +39,9 @@ foreach(number IN LISTS version_numbers)
   endif()
 endforeach()
 list(JOIN version_numbers "," PROGRAM_VERSION_NUMBERS)
-file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/program_version.h CONTENT
-  "#define PROGRAM_VERSION_NUMBERS ${PROGRAM_VERSION_NUMBERS}\n#define PROGRAM_VERSION_TEXT \"${LUMIFOLD_VERSION}\"\n")
+set(version_header "#define PROGRAM_VERSION_NUMBERS ${PROGRAM_VERSION_NUMBERS}\n")
+string(APPEND version_header "#define PROGRAM_VERSION_TEXT \"${LUMIFOLD_VERSION}\"\n")
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/program_version.h CONTENT "${version_header}")
 
 include(${CMAKE_CURRENT_LIST_DIR}/signing.cmake)
 
@@ -122,7 +123,8 @@ target_link_libraries(SETUP PRIVATE ${zlib_inflate} uuid shell32 advapi32 user32
 # it, MinGW gives each variable a .data$ section that takes file space). The relocation table
 # stays (about 1 KB): an installer often runs elevated, and later Windows randomise its address
 # only with it. SETUP.map tells what takes the space.
-target_sources(SETUP PRIVATE setup/entry_point.cpp install/zlib_crc32.cpp install/zlib_adler32.cpp)
+target_sources(SETUP PRIVATE
+  setup/entry_point.cpp install/zlib_crc32.cpp install/zlib_adler32.cpp)
 target_compile_options(SETUP PRIVATE -fno-data-sections)
 target_link_options(SETUP PRIVATE -nostartfiles -Wl,-e,_SetupEntryPoint@0
   -Wl,--disable-auto-import -Wl,-Map,${CMAKE_BINARY_DIR}/SETUP.map)

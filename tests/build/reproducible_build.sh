@@ -18,8 +18,8 @@ make_certificates() {
     -addext "keyUsage=critical,keyCertSign"
   openssl req -newkey rsa:2048 -nodes -keyout signing.key -out signing.csr \
     -subj "/O=Quorvale, Inc./CN=Quorvale, Inc."
-  printf 'basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=codeSigning\n' \
-    >signing.ext
+  printf '%s\n' basicConstraints=CA:FALSE keyUsage=critical,digitalSignature \
+    extendedKeyUsage=codeSigning >signing.ext
   openssl x509 -req -in signing.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 2 \
     -extfile signing.ext -out signing.pem
 }
@@ -30,7 +30,8 @@ for tree in first second-tree; do
     -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-i686-win32.cmake" \
     -DCMAKE_BUILD_TYPE=MinSizeRel -DLUMIFOLD_PACKER="$packer" \
     -DLUMIFOLD_LICENSE="$source_dir/resources/license.txt" -DLUMIFOLD_VERSION=1.0.0.0 \
-    -DLUMIFOLD_SIGN_CERT="$scratch/keys/signing.pem" -DLUMIFOLD_SIGN_KEY="$scratch/keys/signing.key" \
+    -DLUMIFOLD_SIGN_CERT="$scratch/keys/signing.pem" \
+    -DLUMIFOLD_SIGN_KEY="$scratch/keys/signing.key" \
     >"$scratch-$tree.log"
   cmake --build "$scratch/$tree" -j2 >>"$scratch-$tree.log" 2>&1
 done
@@ -49,7 +50,7 @@ verify() {
 expect_signed() {
   if ! verify "$1"; then cat "$scratch/verify.log"; echo "FAIL: $1 does not verify"; exit 1; fi
   for expected in "Message digest algorithm  : SHA1" "Message digest algorithm  : SHA256" \
-                  "Number of verified signatures: 2" "Subject: /O=Quorvale, Inc./CN=Quorvale, Inc."; do
+      "Number of verified signatures: 2" "Subject: /O=Quorvale, Inc./CN=Quorvale, Inc."; do
     grep -qF "$expected" "$scratch/verify.log" ||
       { cat "$scratch/verify.log"; echo "FAIL: $1: no \"$expected\""; exit 1; }
   done
@@ -63,10 +64,12 @@ expect_signed "$scratch/SETUP-abc.exe"
 
 # One byte in the middle of the application's payload (RCDATA 129), found through the resource
 # directory: its address less the section's address, plus the section's place in the file.
-read -r vma place < <(i686-w64-mingw32-objdump -h "$setup" | awk '$2 == ".rsrc" { print $4, $6 }')
+read -r vma place < <(i686-w64-mingw32-objdump -h "$setup" |
+  awk '$2 == ".rsrc" { print $4, $6 }')
 base=$(i686-w64-mingw32-objdump -p "$setup" | awk '$1 == "ImageBase" { print $2 }')
 read -r leaf size < <(i686-w64-mingw32-objdump -p "$setup" |
-  awk '/Entry: ID: 0x000081,/ { found = 1 } found && /Leaf: Addr:/ { gsub(",", ""); print $4, $6; exit }')
+  awk '/Entry: ID: 0x000081,/ { found = 1 }
+       found && /Leaf: Addr:/ { gsub(",", ""); print $4, $6; exit }')
 offset=$(( 0x$place + leaf + 0x$base - 0x$vma + size / 2 ))
 cp "$setup" "$scratch/changed.exe"
 byte=$(od -An -tu1 -j "$offset" -N1 "$scratch/changed.exe" | tr -d ' ')

@@ -98,7 +98,8 @@ void ExpectVersionBlock(const std::string& path, const ExpectedIdentity& expecte
 void ExpectManifestInTheFormXpAccepts(const std::string& manifest) {
   const size_t trustInfo = manifest.find("<trustInfo ");
   ASSERT_NE(trustInfo, std::string::npos) << manifest;
-  const std::string startTag = manifest.substr(trustInfo, manifest.find('>', trustInfo) - trustInfo);
+  const size_t end = manifest.find('>', trustInfo);
+  const std::string startTag = manifest.substr(trustInfo, end - trustInfo);
   EXPECT_EQ(startTag, "<trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v3\"");
   EXPECT_NE(manifest.find("<asmv3:application xmlns:asmv3=\"urn:schemas-microsoft-com:asm.v3\">"
                           "<asmv3:windowsSettings "),
@@ -159,16 +160,19 @@ void ExpectManifestAsTheSystemReadsIt(const std::string& path) {
   ReleaseActCtx(context);
 }
 
+void ExpectManifest(const std::string& path) {
+  const auto manifest = ReadResource(path, MAKEINTRESOURCEA(24), 1);
+  ASSERT_TRUE(manifest.has_value()) << "no manifest in " << path;
+  ExpectManifestInTheFormXpAccepts(*manifest);
+  ExpectManifestAsTheSystemReadsIt(path);
+}
+
 TEST(ProgramIdentityTest, SetupCarriesTheVersionBlock) {
   ExpectVersionBlock(setup_test::SetupExecutablePath(), kSetupIdentity);
 }
 
 TEST(ProgramIdentityTest, SetupCarriesTheManifest) {
-  const std::string path = setup_test::SetupExecutablePath();
-  const auto manifest = ReadResource(path, MAKEINTRESOURCEA(24), 1);
-  ASSERT_TRUE(manifest.has_value()) << "no manifest in " << path;
-  ExpectManifestInTheFormXpAccepts(*manifest);
-  ExpectManifestAsTheSystemReadsIt(path);
+  ExpectManifest(setup_test::SetupExecutablePath());
 }
 
 }  // namespace
