@@ -4,7 +4,20 @@
 ; data block optimisation); the compressor is zlib, not solid, like SETUP.exe's streams.
 Unicode false
 SetCompressor zlib
+; The same identity as SETUP.exe's: administrator rights, Common Controls 6 and DPI awareness in
+; the manifest (which declares the supported systems by default), and a version block.
 RequestExecutionLevel admin
+XPStyle on
+ManifestDPIAware true
+VIProductVersion 1.0.0.0
+VIAddVersionKey /LANG=1033 CompanyName "Quorvale, Inc."
+VIAddVersionKey /LANG=1033 FileDescription "Quorvale Lumifold Installer"
+VIAddVersionKey /LANG=1033 FileVersion 1.0.0.0
+VIAddVersionKey /LANG=1033 InternalName SETUP
+VIAddVersionKey /LANG=1033 LegalCopyright "Copyright (C) Quorvale, Inc."
+VIAddVersionKey /LANG=1033 OriginalFilename SETUP.exe
+VIAddVersionKey /LANG=1033 ProductName "Quorvale Lumifold"
+VIAddVersionKey /LANG=1033 ProductVersion 1.0.0.0
 Name "Quorvale Lumifold"
 Caption "Quorvale Lumifold Installer"
 OutFile "${OUTFILE}"

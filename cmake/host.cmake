@@ -2,6 +2,14 @@ include(ExternalProject)
 
 set(LUMIFOLD_APPLICATION "" CACHE FILEPATH "The application to install (default: the stand-in)")
 set(LUMIFOLD_UNINSTALLER "" CACHE FILEPATH "The uninstaller to install (default: the stand-in)")
+# Signed release builds (see cmake/signing.cmake): all empty for an unsigned build.
+set(LUMIFOLD_SIGN_CERT "" CACHE FILEPATH "Code-signing certificate and its chain (PEM)")
+set(LUMIFOLD_SIGN_KEY "" CACHE FILEPATH "The code-signing certificate's private key (PEM)")
+set(LUMIFOLD_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamp server for the signatures")
+set(LUMIFOLD_SIGN_TIME "" CACHE STRING
+    "Signing time, seconds since 1970 (default: SOURCE_DATE_EPOCH, else the last commit's)")
+set(LUMIFOLD_VERSION "1.0.0.0" CACHE STRING
+    "The product's version: up to four numbers 0 to 65535 separated by dots")
 set(LUMIFOLD_LICENSE "${CMAKE_SOURCE_DIR}/resources/license.txt" CACHE FILEPATH
     "The licence text: Windows-1252, CRLF line ends, no terminating NUL")
 
@@ -47,6 +55,11 @@ ExternalProject_Add(installer
     -DLUMIFOLD_APPLICATION=${LUMIFOLD_APPLICATION}
     -DLUMIFOLD_UNINSTALLER=${LUMIFOLD_UNINSTALLER}
     -DLUMIFOLD_LICENSE=${LUMIFOLD_LICENSE}
+    -DLUMIFOLD_VERSION=${LUMIFOLD_VERSION}
+    -DLUMIFOLD_SIGN_CERT=${LUMIFOLD_SIGN_CERT}
+    -DLUMIFOLD_SIGN_KEY=${LUMIFOLD_SIGN_KEY}
+    -DLUMIFOLD_TIMESTAMP_URL=${LUMIFOLD_TIMESTAMP_URL}
+    -DLUMIFOLD_SIGN_TIME=${LUMIFOLD_SIGN_TIME}
   BUILD_ALWAYS ON
   INSTALL_COMMAND ""
   DEPENDS pack_payload)
@@ -72,3 +85,20 @@ include(tests/fuzz/fuzz_tests.cmake)
 add_test(NAME reproducible_build
   COMMAND ${CMAKE_SOURCE_DIR}/tests/build/reproducible_build.sh ${CMAKE_SOURCE_DIR}
           $<TARGET_FILE:pack_payload> ${CMAKE_BINARY_DIR}/reproducible)
+set_tests_properties(reproducible_build PROPERTIES FIXTURES_SETUP signed_build)
+
+# The signed build of reproducible_build installs as SETUP-abc.exe, and the signed programs
+# land byte for byte.
+set(signed_tree ${CMAKE_BINARY_DIR}/reproducible/first)
+foreach(check "partner_test PartnerTest.KeyFromTheFileName*"
+              "install_test InstallTest.InstallsTheApplication*:InstallTest.UninstallerLands*")
+  separate_arguments(check)
+  list(GET check 0 program)
+  list(GET check 1 filter)
+  add_test(NAME signed_${program}
+    COMMAND ${wine_session_script} run ${wine_tests_session} ${windows_tests_dir}/${program}.exe
+            --gtest_filter=${filter})
+  set_tests_properties(signed_${program} PROPERTIES
+    FIXTURES_REQUIRED "wine_session;signed_build" RUN_SERIAL ON LABELS wine TIMEOUT 300
+    ENVIRONMENT "LUMIFOLD_SETUP_EXE=${signed_tree}/SETUP.exe;LUMIFOLD_APPLICATION_EXE=${signed_tree}/Lumifold.exe;LUMIFOLD_UNINSTALLER_EXE=${signed_tree}/TevikUninstaller.exe")
+endforeach()

@@ -11,9 +11,11 @@ set(lumifold_compile_options
   -Os -Wall -Wextra -fno-exceptions -fno-rtti -fno-threadsafe-statics
   -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables)
 # Windows 98 loads only images whose OS and subsystem versions are at most 4.0; no time stamp,
-# so that two builds of the same sources are byte-identical.
+# so that two builds of the same sources are byte-identical. Terminal-server aware: a terminal
+# server then spares the program its per-user remapping of the Windows folder and the registry;
+# loaders before Windows 2000 do not read the flag.
 set(lumifold_link_options
-  -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp
+  -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,--tsaware
   -Wl,--major-os-version,4 -Wl,--minor-os-version,0
   -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0)
 
@@ -24,10 +26,32 @@ function(add_lumifold_program target)
   target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
 endfunction()
 
+# The version block's numbers: LUMIFOLD_VERSION as text, and as the four 16-bit numbers of the
+# fixed part (missing ones are 0).
+if(NOT LUMIFOLD_VERSION MATCHES "^[0-9]+(\\.[0-9]+)?(\\.[0-9]+)?(\\.[0-9]+)?$")
+  message(FATAL_ERROR "LUMIFOLD_VERSION \"${LUMIFOLD_VERSION}\" is not 1 to 4 dotted numbers")
+endif()
+string(REPLACE "." ";" version_numbers "${LUMIFOLD_VERSION}.0.0.0")
+list(SUBLIST version_numbers 0 4 version_numbers)
+foreach(number IN LISTS version_numbers)
+  if(number GREATER 65535)
+    message(FATAL_ERROR "LUMIFOLD_VERSION \"${LUMIFOLD_VERSION}\": ${number} is above 65535")
+  endif()
+endforeach()
+list(JOIN version_numbers "," PROGRAM_VERSION_NUMBERS)
+set(version_header "#define PROGRAM_VERSION_NUMBERS ${PROGRAM_VERSION_NUMBERS}\n")
+string(APPEND version_header "#define PROGRAM_VERSION_TEXT \"${LUMIFOLD_VERSION}\"\n")
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/program_version.h CONTENT "${version_header}")
+
+include(${CMAKE_CURRENT_LIST_DIR}/signing.cmake)
+
+# The stand-ins, signed like the product's own programs before they are packed.
 add_lumifold_program(lumifold_standin WIN32 standins/application/lumifold.cpp)
 set_target_properties(lumifold_standin PROPERTIES OUTPUT_NAME Lumifold)
+sign_lumifold_program(lumifold_standin "Quorvale Lumifold")
 add_lumifold_program(uninstaller_standin standins/uninstaller/uninstaller.cpp)
 set_target_properties(uninstaller_standin PROPERTIES OUTPUT_NAME TevikUninstaller)
+sign_lumifold_program(uninstaller_standin "Quorvale Lumifold Uninstaller")
 
 if(LUMIFOLD_APPLICATION)
   set(application ${LUMIFOLD_APPLICATION})
@@ -60,12 +84,13 @@ add_custom_command(OUTPUT ${payload_dir}/payload_license.txt
   COMMAND ${CMAKE_COMMAND} -E copy ${LUMIFOLD_LICENSE} ${payload_dir}/payload_license.txt
   DEPENDS ${LUMIFOLD_LICENSE} VERBATIM)
 set_source_files_properties(resources/setup.rc PROPERTIES OBJECT_DEPENDS
-  "${payload_dir}/payload_application.z;${payload_dir}/payload_uninstaller.z;${payload_dir}/payload_license.txt;${CMAKE_SOURCE_DIR}/resources/setup.ico;${CMAKE_SOURCE_DIR}/resources/setup_dialog.rc;${CMAKE_SOURCE_DIR}/ui/resource.h")
+  "${payload_dir}/payload_application.z;${payload_dir}/payload_uninstaller.z;${payload_dir}/payload_license.txt;${CMAKE_SOURCE_DIR}/resources/setup.ico;${CMAKE_SOURCE_DIR}/resources/setup_dialog.rc;${CMAKE_SOURCE_DIR}/ui/resource.h;${CMAKE_SOURCE_DIR}/common/program_identity.rc;${CMAKE_SOURCE_DIR}/common/program.manifest;${CMAKE_BINARY_DIR}/program_version.h")
 
 # zlib's inflate members only, without their unwind tables (.eh_frame, which the linker keeps
-# even unused; nothing here unwinds). Its crc32.o is left out: install/zlib_crc32.cpp stands in.
+# even unused; nothing here unwinds). Its crc32.o and adler32.o are left out:
+# install/zlib_crc32.cpp and install/zlib_adler32.cpp stand in.
 find_library(LUMIFOLD_ZLIB_ARCHIVE NAMES libz.a REQUIRED)
-set(zlib_inflate_members inflate.o inffast.o inftrees.o adler32.o zutil.o uncompr.o)
+set(zlib_inflate_members inflate.o inffast.o inftrees.o zutil.o uncompr.o)
 set(zlib_inflate_dir ${CMAKE_BINARY_DIR}/zlib_inflate)
 set(zlib_inflate ${zlib_inflate_dir}/libz_inflate.a)
 file(MAKE_DIRECTORY ${zlib_inflate_dir})
@@ -98,8 +123,10 @@ target_link_libraries(SETUP PRIVATE ${zlib_inflate} uuid shell32 advapi32 user32
 # it, MinGW gives each variable a .data$ section that takes file space). The relocation table
 # stays (about 1 KB): an installer often runs elevated, and later Windows randomise its address
 # only with it. SETUP.map tells what takes the space.
-target_sources(SETUP PRIVATE setup/entry_point.cpp install/zlib_crc32.cpp)
+target_sources(SETUP PRIVATE
+  setup/entry_point.cpp install/zlib_crc32.cpp install/zlib_adler32.cpp)
 target_compile_options(SETUP PRIVATE -fno-data-sections)
 target_link_options(SETUP PRIVATE -nostartfiles -Wl,-e,_SetupEntryPoint@0
   -Wl,--disable-auto-import -Wl,-Map,${CMAKE_BINARY_DIR}/SETUP.map)
 add_dependencies(SETUP zlib_inflate)
+sign_lumifold_program(SETUP "Quorvale Lumifold Installer")

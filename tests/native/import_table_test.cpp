@@ -128,6 +128,9 @@ TEST(ImportTable, PeHeaderLetsWindows98LoadIt) {
   EXPECT_EQ("0", HeaderField(dump, "MinorOSystemVersion"));
   EXPECT_EQ("4", HeaderField(dump, "MajorSubsystemVersion"));
   EXPECT_EQ("0", HeaderField(dump, "MinorSubsystemVersion"));
+  // Relocatable (ASLR), DEP-compatible and terminal-server aware, nothing else: bits that only
+  // Windows 2000 and later read.
+  EXPECT_EQ("00008140", HeaderField(dump, "DllCharacteristics"));
 }
 
 }  // namespace

@@ -8,7 +8,8 @@ set(lumifold_windows_test_programs
   startup_test
   dll_search_test
   footprint_test
-  hostile_test)
+  hostile_test
+  identity_test)
 # Those that install also run in a 64-bit prefix, where the installer runs under WOW64.
 set(lumifold_wow64_test_programs
   install_test

@@ -7,7 +7,7 @@ set(wine_session_script ${CMAKE_SOURCE_DIR}/scripts/wine-session.sh)
 set(wine_tests_session ${CMAKE_BINARY_DIR}/wine-tests)
 set(wine64_tests_session ${CMAKE_BINARY_DIR}/wine64-tests)
 set(payload_environment
-  "LUMIFOLD_SETUP_EXE=${SETUP_EXE};LUMIFOLD_APPLICATION_EXE=${APPLICATION_EXE};LUMIFOLD_UNINSTALLER_EXE=${UNINSTALLER_EXE}")
+  "LUMIFOLD_SETUP_EXE=${SETUP_EXE};LUMIFOLD_VERSION=${LUMIFOLD_VERSION};LUMIFOLD_APPLICATION_EXE=${APPLICATION_EXE};LUMIFOLD_UNINSTALLER_EXE=${UNINSTALLER_EXE}")
 
 # add_wine_session(FIXTURE DIR ARCH): the fixture that starts and stops a session of that arch.
 function(add_wine_session fixture dir arch)
