@@ -8,4 +8,5 @@ set(lumifold_windows_test_programs
   startup_test
   dll_search_test
   footprint_test
-  hostile_test)
+  hostile_test
+  uninstall_test)

@@ -1,0 +1,292 @@
+// The uninstaller, started the way the system's uninstall list starts it: the "UninstallString"
+// as a command line, or Wine's own Add/Remove Programs (uninstaller.exe --remove). It asks once;
+// after Yes the uninstaller in the system directory hands over to a copy of itself in the
+// temporary folder, which removes the installation and the original and says how it went.
+// Snapshots of the machine before the install and after the uninstall must be equal but for
+// what stays on purpose. Runs in a 32-bit prefix and, under WOW64, in a 64-bit one.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/windows/installation.h"
+#include "tests/windows/machine_snapshot.h"
+#include "tests/windows/machine_state.h"
+#include "tests/windows/setup_driver.h"
+
+namespace {
+
+using namespace setup_test;
+
+constexpr char kExpectedTitle[] = "Quorvale Lumifold Uninstaller";
+constexpr char kExpectedQuestion[] = "Do you want to remove Quorvale Lumifold from your computer?";
+constexpr char kExpectedRemoved[] = "Quorvale Lumifold was removed from your computer.";
+constexpr char kExpectedIncomplete[] =
+    "Quorvale Lumifold could not be removed completely. Remove this by hand: ";
+constexpr char kSessionManagerKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
+
+std::string ProductKeyPath() { return std::string("HKLM\\") + kProductKey; }
+
+bool IsWow64() {
+  BOOL wow64 = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+// The uninstaller's place as the system's 64-bit side names it under WOW64, where it lives.
+std::string UninstallerPlace() {
+  char directory[MAX_PATH] = {};
+  if (IsWow64()) GetSystemWow64DirectoryA(directory, sizeof directory);
+  return IsWow64() ? std::string(directory) + "\\TevikUninstaller.exe" : UninstallerPath();
+}
+
+// The command line that the uninstall list runs.
+std::string UninstallString() {
+  const auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString");
+  return value ? value->data.substr(0, value->data.find('\0')) : std::string();
+}
+
+// Wine's Add/Remove Programs for this prefix: the 64-bit one in a 64-bit prefix.
+std::string WineUninstallerCommand() {
+  const std::string folder = IsWow64() ? "C:\\windows\\sysnative" : SystemDirectory();
+  return folder + "\\uninstaller.exe --remove \"Quorvale Lumifold\"";
+}
+
+// Files that stand to be deleted at the next start, as the system records them for NT.
+std::vector<std::string> PendingDeletions() {
+  const auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kSessionManagerKey,
+                                       "PendingFileRenameOperations");
+  std::vector<std::string> strings;
+  for (size_t at = 0; value && at < value->data.size();) {
+    const size_t end = value->data.find('\0', at);
+    strings.push_back(value->data.substr(at, end - at));
+    at = end == std::string::npos ? value->data.size() : end + 1;
+  }
+  std::vector<std::string> deletions;  // pairs of source and target; no target: a deletion
+  for (size_t i = 0; i + 1 < strings.size(); i += 2) {
+    if (!strings[i + 1].empty()) continue;
+    const std::string& source = strings[i];
+    deletions.push_back(source.rfind("\\??\\", 0) == 0 ? source.substr(4) : source);
+  }
+  return deletions;
+}
+
+bool IsPendingDeletion(const std::string& path) {
+  for (const std::string& pending : PendingDeletions()) {
+    if (lstrcmpiA(pending.c_str(), path.c_str()) == 0) return true;
+  }
+  return false;
+}
+
+BOOL CALLBACK FindMarked(HWND window, LPARAM found) {
+  if (GetPropA(window, "LumifoldVersion") != nullptr) *reinterpret_cast<HWND*>(found) = window;
+  return TRUE;
+}
+
+bool ApplicationRuns() {
+  HWND found = nullptr;
+  EnumWindows(FindMarked, reinterpret_cast<LPARAM>(&found));
+  return found != nullptr;
+}
+
+std::optional<DWORD> WaitForProcess(HANDLE process, DWORD timeoutMs = kExitTimeoutMs) {
+  DWORD exitCode = 0;
+  if (process == nullptr || WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(process, &exitCode)) {
+    return std::nullopt;
+  }
+  return exitCode;
+}
+
+// How an uninstall ended: the closing box as it was shown, and the exit code of the process
+// that showed it.
+struct Outcome {
+  MessageBoxView box;
+  StandardIcon icon = StandardIcon::kUnknown;
+  std::optional<DWORD> exitCode;
+};
+
+class UninstallTest : public ::testing::Test {
+ protected:
+  void SetUp() override { RemoveInstallation(); }
+  void TearDown() override {
+    if (starter_.hProcess != nullptr) {
+      TerminateProcess(starter_.hProcess, 0xDEAD);
+      CloseHandle(starter_.hThread);
+      CloseHandle(starter_.hProcess);
+    }
+    RemoveInstallation();
+  }
+
+  // Starts commandLine as the uninstall list does and waits for the question.
+  std::optional<MessageBoxView> StartAndAsk(const std::string& commandLine,
+                                            Where where = Where::current()) {
+    ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), commandLine);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string line = commandLine;
+    EXPECT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               ScratchDirectory().c_str(), &startup, &starter_))
+        << "error " << GetLastError();
+    auto question = WaitForAnyMessageBox(kExpectedTitle);
+    if (!question) return question;
+    EXPECT_EQ(kExpectedQuestion, question->text);
+    EXPECT_EQ(std::vector<int>({IDYES, IDNO}), question->buttons);
+    EXPECT_EQ(nullptr, question->owner);
+    EXPECT_EQ(StandardIcon::kQuestion, IdentifyIcon(*question));
+    return question;
+  }
+
+  // Answers Yes; the starter ends (the uninstaller hands over to its copy, or Wine's uninstall
+  // list returns once it has), and the copy's closing box is read and dismissed.
+  Outcome AnswerYes(const MessageBoxView& question, Where where = Where::current()) {
+    ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), "Yes");
+    Outcome outcome;
+    EXPECT_TRUE(DismissMessageBox(question, IDYES));
+    EXPECT_TRUE(WaitForProcess(starter_.hProcess).has_value()) << "the starter still runs";
+    const auto box = WaitForAnyMessageBox(kExpectedTitle);
+    if (!box) return outcome;
+    outcome.box = *box;
+    outcome.icon = IdentifyIcon(*box);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(box->window, &processId);
+    EXPECT_NE(starter_.dwProcessId, processId) << "the closing box is not the copy's";
+    HANDLE copy = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId);
+    EXPECT_TRUE(DismissMessageBox(*box, IDOK));
+    outcome.exitCode = WaitForProcess(copy);
+    if (copy != nullptr) CloseHandle(copy);
+    return outcome;
+  }
+
+  Outcome Uninstall(const std::string& commandLine, Where where = Where::current()) {
+    const auto question = StartAndAsk(commandLine, where);
+    return question ? AnswerYes(*question, where) : Outcome{};
+  }
+
+  static void ExpectRemoved(const Outcome& outcome, Where where = Where::current()) {
+    ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), "removed");
+    EXPECT_EQ(kExpectedRemoved, outcome.box.text);
+    EXPECT_EQ(std::vector<int>({IDOK}), outcome.box.buttons);
+    EXPECT_EQ(nullptr, outcome.box.owner);
+    EXPECT_EQ(StandardIcon::kInformation, outcome.icon);
+    EXPECT_EQ(std::optional<DWORD>(0), outcome.exitCode);
+  }
+
+  // The install, with the application left running, then the uninstall through client; the
+  // machine afterwards is as it was but for the kept partner key and the temporary copy.
+  void ExpectLifeCycle(const std::string& client, Where where = Where::current());
+
+  PROCESS_INFORMATION starter_ = {};
+};
+
+// The temporary copy that an uninstall left: a new file in the temporary folder.
+std::string FindTemporaryCopy(const std::vector<SnapshotChange>& changes) {
+  char folder[MAX_PATH] = {};
+  GetTempPathA(sizeof folder, folder);
+  const std::string prefix = MachineSnapshot::Fold(Utf8FromAnsi(folder) + "TEV");
+  for (const SnapshotChange& change : changes) {
+    const std::string folded = MachineSnapshot::Fold(change.path);
+    if (change.kind == '+' && folded.rfind(prefix, 0) == 0 &&
+        folded.find('\\', prefix.size()) == std::string::npos) {
+      return change.path;
+    }
+  }
+  return std::string();
+}
+
+void UninstallTest::ExpectLifeCycle(const std::string& client, Where where) {
+  ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), client);
+  const MachineSnapshot before = MachineSnapshot::Take();
+  InstallAs("SETUP-abc.exe", /*launch=*/true);
+  ASSERT_TRUE(WaitUntil(ApplicationRuns, kWindowTimeoutMs)) << "the application did not start";
+  ASSERT_EQ(UninstallerPlace(), UninstallString());
+
+  ExpectRemoved(Uninstall(client.empty() ? UninstallString() : client));
+  EXPECT_FALSE(ApplicationRuns());
+  const auto changes = CompareSnapshots(before, MachineSnapshot::Take());
+  const std::string copy = FindTemporaryCopy(changes);
+  ASSERT_FALSE(copy.empty()) << DescribeChanges(changes);
+  ExpectChanges(changes, {"+ HKLM\\SOFTWARE\\Quorvale", "+ " + ProductKeyPath(),
+                          "+ " + RegistryValuePath(ProductKeyPath(), "PartnerKey"), "+ " + copy});
+  EXPECT_TRUE(IsPendingDeletion(copy)) << copy;
+  EXPECT_FALSE(IsPendingDeletion(UninstallerPlace()));
+  EXPECT_FALSE(IsPendingDeletion(UninstallerPath()));
+
+  // A copy without a key in its name credits the kept key; its uninstaller stays.
+  InstallAs("SETUP.exe");
+  EXPECT_EQ(ExpectedSettingsDocument("abc"), ReadFileBytes(SettingsFile()).value_or(""));
+  EXPECT_TRUE(FileExists(UninstallerPath()));
+  EXPECT_FALSE(IsPendingDeletion(UninstallerPlace()));
+  EXPECT_FALSE(IsPendingDeletion(UninstallerPath()));
+}
+
+TEST_F(UninstallTest, UninstallStringLeavesTheMachineAsItWas) { ExpectLifeCycle(""); }
+
+TEST_F(UninstallTest, WinesAddRemoveProgramsLeavesTheMachineAsItWas) {
+  ExpectLifeCycle(WineUninstallerCommand());
+}
+
+TEST_F(UninstallTest, NoChangesNothing) {
+  InstallAs("SETUP-abc.exe");
+  const MachineSnapshot before = MachineSnapshot::Take();
+  const auto question = StartAndAsk(UninstallString());
+  ASSERT_TRUE(question.has_value());
+  ASSERT_TRUE(DismissMessageBox(*question, IDNO));
+  EXPECT_EQ(std::optional<DWORD>(1), WaitForProcess(starter_.hProcess));
+  ExpectChanges(CompareSnapshots(before, MachineSnapshot::Take()), {});
+}
+
+// The user's files keep their folders; a shortcut of the product's name leading elsewhere stays.
+TEST_F(UninstallTest, WhatIsTheUsersStays) {
+  InstallAs("SETUP-abc.exe");
+  const std::string installed = InstallDirectory() + "notes.txt";
+  const std::string perUser = ApplicationDataProductFolder() + "\\my skin.xml";
+  ASSERT_TRUE(WriteFileBytes(installed, "the user's"));
+  ASSERT_TRUE(WriteFileBytes(perUser, "the user's"));
+  ASSERT_TRUE(WriteShellLink(DesktopLink(), "C:\\windows\\notepad.exe"));
+
+  ExpectRemoved(Uninstall(UninstallString()));
+  EXPECT_TRUE(FileExists(installed));
+  EXPECT_TRUE(FileExists(perUser));
+  EXPECT_FALSE(FileExists(InstalledExecutable()));
+  EXPECT_FALSE(FileExists(SettingsFile()));
+  EXPECT_TRUE(FileExists(DesktopLink()));
+  EXPECT_FALSE(FileExists(ProgramsLink()));
+  EXPECT_FALSE(FileExists(UninstallerPath()));
+  EXPECT_FALSE(ReadRegistryValues(HKEY_LOCAL_MACHINE, kUninstallKey).has_value());
+}
+
+// A tampered "InstallPath" never makes it delete there, nor the installation it does not name.
+TEST_F(UninstallTest, InstallPathPointingElsewhereDeletesNothingThere) {
+  InstallAs("SETUP-abc.exe");
+  const std::string elsewhere = "C:\\Elsewhere\\";
+  RemoveTree("C:\\Elsewhere");
+  ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
+  ASSERT_TRUE(WriteFileBytes(elsewhere + "Lumifold.exe", "not ours"));
+  ASSERT_TRUE(WriteRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallPath",
+                                 StringValue(elsewhere)));
+  ExpectRemoved(Uninstall(UninstallString()));
+  EXPECT_TRUE(FileExists(elsewhere + "Lumifold.exe"));
+  EXPECT_TRUE(FileExists(InstalledExecutable()));
+  EXPECT_TRUE(FileExists(DesktopLink()));  // it leads to a "Lumifold.exe" not named
+  EXPECT_FALSE(FileExists(UninstallerPath()));
+  EXPECT_FALSE(ReadRegistryValues(HKEY_LOCAL_MACHINE, kUninstallKey).has_value());
+  RemoveTree("C:\\Elsewhere");
+}
+
+// What it meant to remove and could not is named, with exit code 2: here a "Lumifold.exe" that
+// another program holds open.
+TEST_F(UninstallTest, LockedApplicationIsNamedForRemovalByHand) {
+  InstallAs("SETUP-abc.exe");
+  HANDLE lock = CreateFileA(InstalledExecutable().c_str(), GENERIC_READ, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+  const Outcome outcome = Uninstall(UninstallString());
+  CloseHandle(lock);
+  EXPECT_EQ(kExpectedIncomplete + InstalledExecutable(), outcome.box.text);
+  EXPECT_EQ(std::optional<DWORD>(2), outcome.exitCode);
+  EXPECT_FALSE(FileExists(UninstallerPath()));
+  EXPECT_FALSE(FileExists(DesktopLink()));
+}
+
+}  // namespace
