@@ -32,6 +32,7 @@ set_target_properties(lumifold_standin PROPERTIES OUTPUT_NAME Lumifold)
 add_lumifold_program(uninstaller WIN32
   common/path_join.cpp common/system_library.cpp common/dll_search.cpp
   common/running_application.cpp common/com_library.cpp common/registry_string.cpp
+  common/shell_link_file.cpp
   uninstaller/entry_point.cpp uninstaller/uninstaller_main.cpp uninstaller/removal_rules.cpp
   uninstaller/removal_files.cpp uninstaller/product_removal.cpp uninstaller/shortcut_removal.cpp
   uninstaller/self_removal.cpp uninstaller/reboot_deletion.cpp)
@@ -93,6 +94,7 @@ add_custom_target(zlib_inflate DEPENDS ${zlib_inflate})
 add_lumifold_program(SETUP WIN32
   common/path_join.cpp common/system_library.cpp common/dll_search.cpp common/folders.cpp
   common/running_application.cpp common/com_library.cpp common/registry_string.cpp
+  common/shell_link_file.cpp
   setup/setup_main.cpp setup/version_gate.cpp setup/version_rule.cpp
   setup/cached_content.cpp setup/running_instance.cpp
   ui/setup_dialog.cpp

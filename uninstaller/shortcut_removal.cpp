@@ -4,20 +4,9 @@
 #include "common/com_library.h"
 #include "common/path_join.h"
 #include "common/product.h"
+#include "common/shell_link_file.h"
 #include "uninstaller/uninstall_context.h"
 #include "uninstaller/uninstaller_main.h"
-
-// Loads the link file into the link object through its IPersistFile.
-static HRESULT LoadShellLink(IShellLinkA* link, const char* linkPath) {
-  IPersistFile* file = NULL;
-  HRESULT status = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-  if (FAILED(status)) return status;
-  WCHAR widePath[MAX_PATH] = {};
-  MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH);
-  status = file->Load(widePath, STGM_READ);
-  file->Release();
-  return status;
-}
 
 // True when the link at linkPath loads and its target is the application's executable.
 static bool LeadsToApplication(const char* linkPath) {
@@ -26,7 +15,7 @@ static bool LeadsToApplication(const char* linkPath) {
     return false;
   }
   char target[MAX_PATH] = {};
-  const bool leads = SUCCEEDED(LoadShellLink(link, linkPath)) &&
+  const bool leads = SUCCEEDED(LoadShellLinkFile(link, linkPath)) &&
                      link->GetPath(target, sizeof target, NULL, SLGP_RAWPATH) == S_OK &&
                      lstrcmpiA(target, gUninstall.applicationPath) == 0;
   link->Release();

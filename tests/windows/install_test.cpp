@@ -21,18 +21,6 @@ using namespace setup_test;
 constexpr const char* kThankYou = kExpectedThankYou;
 constexpr const char* kTitle = kExpectedInstallerTitle;
 
-BOOL CALLBACK RememberMarkedWindow(HWND window, LPARAM found) {
-  if (GetPropA(window, "LumifoldVersion") != nullptr) *reinterpret_cast<HWND*>(found) = window;
-  return TRUE;
-}
-
-// A top-level window marked as the application's, as the installer itself looks for it.
-HWND FindApplicationWindow() {
-  HWND found = nullptr;
-  EnumWindows(RememberMarkedWindow, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
 std::string Deflated(const std::string& plain) {
   uLongf length = compressBound(plain.size());
   std::string stream(length, '\0');

@@ -78,16 +78,7 @@ bool IsPendingDeletion(const std::string& path) {
   return false;
 }
 
-BOOL CALLBACK FindMarked(HWND window, LPARAM found) {
-  if (GetPropA(window, "LumifoldVersion") != nullptr) *reinterpret_cast<HWND*>(found) = window;
-  return TRUE;
-}
-
-bool ApplicationRuns() {
-  HWND found = nullptr;
-  EnumWindows(FindMarked, reinterpret_cast<LPARAM>(&found));
-  return found != nullptr;
-}
+bool ApplicationRuns() { return FindApplicationWindow() != nullptr; }
 
 std::optional<DWORD> WaitForProcess(HANDLE process, DWORD timeoutMs = kExitTimeoutMs) {
   DWORD exitCode = 0;
