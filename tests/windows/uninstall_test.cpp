@@ -280,4 +280,41 @@ TEST_F(UninstallTest, LockedApplicationIsNamedForRemovalByHand) {
   EXPECT_FALSE(FileExists(DesktopLink()));
 }
 
+// Windows 98 and ME have no delayed MoveFileExA: the copy has itself deleted at the next start
+// through a "NUL=" line, with its short path, first in WININIT.INI's "[rename]" section. The copy
+// is started here directly, under Wine's Windows 98 emulation of its file name, with a process
+// id that names no process.
+TEST_F(UninstallTest, OnWindows98TheCopyIsDeletedThroughWininit) {
+  if (!RunningOnWine()) GTEST_SKIP() << "needs Wine's version emulation";
+  InstallAs("SETUP-abc.exe");
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, sizeof windows);
+  const std::string wininit = std::string(windows) + "\\WININIT.INI";
+  const std::string copy = ScratchDirectory() + "\\TEVTEST.TMP";
+  ASSERT_TRUE(WriteFileBytes(wininit, "[Rename]\r\nNUL=C:\\OLD.TMP\r\n"));
+  ASSERT_TRUE(WriteFileBytes(copy, PayloadOriginal("LUMIFOLD_UNINSTALLER_EXE")));
+  char shortCopy[MAX_PATH] = {};
+  ASSERT_NE(0u, GetShortPathNameA(copy.c_str(), shortCopy, sizeof shortCopy));
+  {
+    VersionEmulation windows98("TEVTEST.TMP", "win98");
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string line = "\"" + copy + "\" /original 4294967292";
+    ASSERT_TRUE(CreateProcessA(copy.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               ScratchDirectory().c_str(), &startup, &starter_));
+    const auto box = WaitForAnyMessageBox(kExpectedTitle);
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(kExpectedRemoved, box->text);
+    ASSERT_TRUE(DismissMessageBox(*box, IDOK));
+    EXPECT_EQ(std::optional<DWORD>(0), WaitForProcess(starter_.hProcess));
+  }
+  EXPECT_EQ("[Rename]\r\nNUL=" + std::string(shortCopy) + "\r\nNUL=C:\\OLD.TMP\r\n",
+            ReadFileBytes(wininit).value_or(""));
+  EXPECT_FALSE(IsPendingDeletion(copy));
+  EXPECT_FALSE(FileExists(UninstallerPath()));
+  EXPECT_FALSE(FileExists(InstalledExecutable()));
+  DeleteFileA(wininit.c_str());
+  DeleteFileWithin(copy, 2000);
+}
+
 }  // namespace
