@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -52,33 +53,26 @@ std::string WineUninstallerCommand() {
   return folder + "\\uninstaller.exe --remove \"Quorvale Lumifold\"";
 }
 
-// Files that stand to be deleted at the next start, as the system records them for NT.
-std::vector<std::string> PendingDeletions() {
+// Whether path stands to be deleted at the next start, as the system records it for NT: pairs
+// of source ("\\??\\" and the path) and target, an empty target for a deletion.
+bool IsPendingDeletion(const std::string& path) {
   const auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kSessionManagerKey,
                                        "PendingFileRenameOperations");
+  const std::string data = value ? value->data : std::string();
   std::vector<std::string> strings;
-  for (size_t at = 0; value && at < value->data.size();) {
-    const size_t end = value->data.find('\0', at);
-    strings.push_back(value->data.substr(at, end - at));
-    at = end == std::string::npos ? value->data.size() : end + 1;
+  for (size_t at = 0, end = 0; at < data.size(); at = end + 1) {
+    end = std::min(data.find('\0', at), data.size());
+    strings.push_back(data.substr(at, end - at));
   }
-  std::vector<std::string> deletions;  // pairs of source and target; no target: a deletion
   for (size_t i = 0; i + 1 < strings.size(); i += 2) {
-    if (!strings[i + 1].empty()) continue;
     const std::string& source = strings[i];
-    deletions.push_back(source.rfind("\\??\\", 0) == 0 ? source.substr(4) : source);
-  }
-  return deletions;
-}
-
-bool IsPendingDeletion(const std::string& path) {
-  for (const std::string& pending : PendingDeletions()) {
-    if (lstrcmpiA(pending.c_str(), path.c_str()) == 0) return true;
+    const size_t prefix = source.rfind("\\??\\", 0) == 0 ? 4 : 0;
+    if (strings[i + 1].empty() && lstrcmpiA(source.c_str() + prefix, path.c_str()) == 0) {
+      return true;
+    }
   }
   return false;
 }
-
-bool ApplicationRuns() { return FindApplicationWindow() != nullptr; }
 
 std::optional<DWORD> WaitForProcess(HANDLE process, DWORD timeoutMs = kExitTimeoutMs) {
   DWORD exitCode = 0;
@@ -88,87 +82,6 @@ std::optional<DWORD> WaitForProcess(HANDLE process, DWORD timeoutMs = kExitTimeo
   }
   return exitCode;
 }
-
-// How an uninstall ended: the closing box as it was shown, and the exit code of the process
-// that showed it.
-struct Outcome {
-  MessageBoxView box;
-  StandardIcon icon = StandardIcon::kUnknown;
-  std::optional<DWORD> exitCode;
-};
-
-class UninstallTest : public ::testing::Test {
- protected:
-  void SetUp() override { RemoveInstallation(); }
-  void TearDown() override {
-    if (starter_.hProcess != nullptr) {
-      TerminateProcess(starter_.hProcess, 0xDEAD);
-      CloseHandle(starter_.hThread);
-      CloseHandle(starter_.hProcess);
-    }
-    RemoveInstallation();
-  }
-
-  // Starts commandLine as the uninstall list does and waits for the question.
-  std::optional<MessageBoxView> StartAndAsk(const std::string& commandLine,
-                                            Where where = Where::current()) {
-    ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), commandLine);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    std::string line = commandLine;
-    EXPECT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               ScratchDirectory().c_str(), &startup, &starter_))
-        << "error " << GetLastError();
-    auto question = WaitForAnyMessageBox(kExpectedTitle);
-    if (!question) return question;
-    EXPECT_EQ(kExpectedQuestion, question->text);
-    EXPECT_EQ(std::vector<int>({IDYES, IDNO}), question->buttons);
-    EXPECT_EQ(nullptr, question->owner);
-    EXPECT_EQ(StandardIcon::kQuestion, IdentifyIcon(*question));
-    return question;
-  }
-
-  // Answers Yes; the starter ends (the uninstaller hands over to its copy, or Wine's uninstall
-  // list returns once it has), and the copy's closing box is read and dismissed.
-  Outcome AnswerYes(const MessageBoxView& question, Where where = Where::current()) {
-    ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), "Yes");
-    Outcome outcome;
-    EXPECT_TRUE(DismissMessageBox(question, IDYES));
-    EXPECT_TRUE(WaitForProcess(starter_.hProcess).has_value()) << "the starter still runs";
-    const auto box = WaitForAnyMessageBox(kExpectedTitle);
-    if (!box) return outcome;
-    outcome.box = *box;
-    outcome.icon = IdentifyIcon(*box);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(box->window, &processId);
-    EXPECT_NE(starter_.dwProcessId, processId) << "the closing box is not the copy's";
-    HANDLE copy = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId);
-    EXPECT_TRUE(DismissMessageBox(*box, IDOK));
-    outcome.exitCode = WaitForProcess(copy);
-    if (copy != nullptr) CloseHandle(copy);
-    return outcome;
-  }
-
-  Outcome Uninstall(const std::string& commandLine, Where where = Where::current()) {
-    const auto question = StartAndAsk(commandLine, where);
-    return question ? AnswerYes(*question, where) : Outcome{};
-  }
-
-  static void ExpectRemoved(const Outcome& outcome, Where where = Where::current()) {
-    ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), "removed");
-    EXPECT_EQ(kExpectedRemoved, outcome.box.text);
-    EXPECT_EQ(std::vector<int>({IDOK}), outcome.box.buttons);
-    EXPECT_EQ(nullptr, outcome.box.owner);
-    EXPECT_EQ(StandardIcon::kInformation, outcome.icon);
-    EXPECT_EQ(std::optional<DWORD>(0), outcome.exitCode);
-  }
-
-  // The install, with the application left running, then the uninstall through client; the
-  // machine afterwards is as it was but for the kept partner key and the temporary copy.
-  void ExpectLifeCycle(const std::string& client, Where where = Where::current());
-
-  PROCESS_INFORMATION starter_ = {};
-};
 
 // The temporary copy that an uninstall left: a new file in the temporary folder.
 std::string FindTemporaryCopy(const std::vector<SnapshotChange>& changes) {
@@ -185,15 +98,85 @@ std::string FindTemporaryCopy(const std::vector<SnapshotChange>& changes) {
   return std::string();
 }
 
+class UninstallTest : public ::testing::Test {
+ protected:
+  void SetUp() override { RemoveInstallation(); }
+  void TearDown() override {
+    if (starter_.hProcess != nullptr) {
+      TerminateProcess(starter_.hProcess, 0xDEAD);
+      CloseHandle(starter_.hThread);
+      CloseHandle(starter_.hProcess);
+    }
+    RemoveInstallation();
+  }
+
+  // Starts commandLine as the uninstall list does (no separate program name) and waits for the
+  // question: titled, Yes and No, question icon, no owner.
+  std::optional<MessageBoxView> StartAndAsk(const std::string& commandLine) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string line = commandLine;
+    EXPECT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               ScratchDirectory().c_str(), &startup, &starter_))
+        << line << ": error " << GetLastError();
+    auto question = WaitForAnyMessageBox(kExpectedTitle);
+    if (!question) return question;
+    EXPECT_EQ(kExpectedQuestion, question->text);
+    EXPECT_EQ(std::vector<int>({IDYES, IDNO}), question->buttons);
+    EXPECT_EQ(nullptr, question->owner);
+    EXPECT_EQ(StandardIcon::kQuestion, IdentifyIcon(*question));
+    return question;
+  }
+
+  // Reads the closing box (text, OK alone, information icon, no owner), dismisses it and returns
+  // the exit code of the process that showed it; *shownBy is that process.
+  static std::optional<DWORD> CloseOutcome(const std::string& text, DWORD* shownBy) {
+    const auto box = WaitForAnyMessageBox(kExpectedTitle);
+    if (!box) return std::nullopt;
+    EXPECT_EQ(text, box->text);
+    EXPECT_EQ(std::vector<int>({IDOK}), box->buttons);
+    EXPECT_EQ(nullptr, box->owner);
+    EXPECT_EQ(StandardIcon::kInformation, IdentifyIcon(*box));
+    GetWindowThreadProcessId(box->window, shownBy);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, *shownBy);
+    EXPECT_TRUE(DismissMessageBox(*box, IDOK));
+    const auto exitCode = WaitForProcess(process);
+    if (process != nullptr) CloseHandle(process);
+    return exitCode;
+  }
+
+  // Starts commandLine, answers Yes, and expects the starter to end (the uninstaller hands over
+  // to its copy; Wine's uninstall list returns once it has) and the copy to close with text.
+  // Returns the copy's exit code.
+  std::optional<DWORD> Uninstall(const std::string& commandLine,
+                                 const std::string& text = kExpectedRemoved,
+                                 Where where = Where::current()) {
+    ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), commandLine);
+    const auto question = StartAndAsk(commandLine);
+    if (!question || !DismissMessageBox(*question, IDYES)) return std::nullopt;
+    EXPECT_TRUE(WaitForProcess(starter_.hProcess).has_value()) << "the starter still runs";
+    DWORD shownBy = 0;
+    const auto exitCode = CloseOutcome(text, &shownBy);
+    EXPECT_NE(starter_.dwProcessId, shownBy) << "the closing box is not the copy's";
+    return exitCode;
+  }
+
+  // The install, with the application left running, then the uninstall through client; the
+  // machine afterwards is as it was but for the kept partner key and the temporary copy.
+  void ExpectLifeCycle(const std::string& client, Where where = Where::current());
+
+  PROCESS_INFORMATION starter_ = {};
+};
+
 void UninstallTest::ExpectLifeCycle(const std::string& client, Where where) {
   ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), client);
   const MachineSnapshot before = MachineSnapshot::Take();
   InstallAs("SETUP-abc.exe", /*launch=*/true);
-  ASSERT_TRUE(WaitUntil(ApplicationRuns, kWindowTimeoutMs)) << "the application did not start";
+  ASSERT_TRUE(WaitUntil([] { return FindApplicationWindow() != nullptr; }, kWindowTimeoutMs));
   ASSERT_EQ(UninstallerPlace(), UninstallString());
 
-  ExpectRemoved(Uninstall(client.empty() ? UninstallString() : client));
-  EXPECT_FALSE(ApplicationRuns());
+  EXPECT_EQ(std::optional<DWORD>(0), Uninstall(client.empty() ? UninstallString() : client));
+  EXPECT_EQ(nullptr, FindApplicationWindow());
   const auto changes = CompareSnapshots(before, MachineSnapshot::Take());
   const std::string copy = FindTemporaryCopy(changes);
   ASSERT_FALSE(copy.empty()) << DescribeChanges(changes);
@@ -236,7 +219,7 @@ TEST_F(UninstallTest, WhatIsTheUsersStays) {
   ASSERT_TRUE(WriteFileBytes(perUser, "the user's"));
   ASSERT_TRUE(WriteShellLink(DesktopLink(), "C:\\windows\\notepad.exe"));
 
-  ExpectRemoved(Uninstall(UninstallString()));
+  EXPECT_EQ(std::optional<DWORD>(0), Uninstall(UninstallString()));
   EXPECT_TRUE(FileExists(installed));
   EXPECT_TRUE(FileExists(perUser));
   EXPECT_FALSE(FileExists(InstalledExecutable()));
@@ -256,7 +239,7 @@ TEST_F(UninstallTest, InstallPathPointingElsewhereDeletesNothingThere) {
   ASSERT_TRUE(WriteFileBytes(elsewhere + "Lumifold.exe", "not ours"));
   ASSERT_TRUE(WriteRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallPath",
                                  StringValue(elsewhere)));
-  ExpectRemoved(Uninstall(UninstallString()));
+  EXPECT_EQ(std::optional<DWORD>(0), Uninstall(UninstallString()));
   EXPECT_TRUE(FileExists(elsewhere + "Lumifold.exe"));
   EXPECT_TRUE(FileExists(InstalledExecutable()));
   EXPECT_TRUE(FileExists(DesktopLink()));  // it leads to a "Lumifold.exe" not named
@@ -272,10 +255,9 @@ TEST_F(UninstallTest, LockedApplicationIsNamedForRemovalByHand) {
   HANDLE lock = CreateFileA(InstalledExecutable().c_str(), GENERIC_READ, 0, nullptr,
                             OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, lock);
-  const Outcome outcome = Uninstall(UninstallString());
+  EXPECT_EQ(std::optional<DWORD>(2),
+            Uninstall(UninstallString(), kExpectedIncomplete + InstalledExecutable()));
   CloseHandle(lock);
-  EXPECT_EQ(kExpectedIncomplete + InstalledExecutable(), outcome.box.text);
-  EXPECT_EQ(std::optional<DWORD>(2), outcome.exitCode);
   EXPECT_FALSE(FileExists(UninstallerPath()));
   EXPECT_FALSE(FileExists(DesktopLink()));
 }
@@ -302,11 +284,8 @@ TEST_F(UninstallTest, OnWindows98TheCopyIsDeletedThroughWininit) {
     std::string line = "\"" + copy + "\" /original 4294967292";
     ASSERT_TRUE(CreateProcessA(copy.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                ScratchDirectory().c_str(), &startup, &starter_));
-    const auto box = WaitForAnyMessageBox(kExpectedTitle);
-    ASSERT_TRUE(box.has_value());
-    EXPECT_EQ(kExpectedRemoved, box->text);
-    ASSERT_TRUE(DismissMessageBox(*box, IDOK));
-    EXPECT_EQ(std::optional<DWORD>(0), WaitForProcess(starter_.hProcess));
+    DWORD shownBy = 0;
+    EXPECT_EQ(std::optional<DWORD>(0), CloseOutcome(kExpectedRemoved, &shownBy));
   }
   EXPECT_EQ("[Rename]\r\nNUL=" + std::string(shortCopy) + "\r\nNUL=C:\\OLD.TMP\r\n",
             ReadFileBytes(wininit).value_or(""));
