@@ -6,6 +6,4 @@
 #include "uninstaller/uninstaller_main.h"
 
 // Named with -e in the link.
-extern "C" void WINAPI UninstallerEntryPoint() {
-  ExitProcess(UninstallerMain(GetCommandLineA()));
-}
+extern "C" void WINAPI UninstallerEntryPoint() { ExitProcess(UninstallerMain(GetCommandLineA())); }

@@ -20,8 +20,8 @@ static bool EndsWithProductFolder(const char* path, size_t length) {
 }
 
 static bool IsAbsolute(const char* path) {
-  const bool drive = LowerAscii(path[0]) >= 'a' && LowerAscii(path[0]) <= 'z' && path[1] == ':' &&
-                     path[2] == '\\';
+  const bool drive =
+      LowerAscii(path[0]) >= 'a' && LowerAscii(path[0]) <= 'z' && path[1] == ':' && path[2] == '\\';
   return drive || (path[0] == '\\' && path[1] == '\\' && path[2] != '\\' && path[2] != '\0');
 }
 

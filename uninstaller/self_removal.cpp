@@ -47,8 +47,7 @@ static bool StartCopy(const char* copy, const char* folder) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(copy, commandLine, NULL, NULL, FALSE, 0, NULL, folder, &startup,
-                      &process)) {
+  if (!CreateProcessA(copy, commandLine, NULL, NULL, FALSE, 0, NULL, folder, &startup, &process)) {
     return false;
   }
   CloseHandle(process.hThread);

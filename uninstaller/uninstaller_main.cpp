@@ -15,8 +15,8 @@ void NoteStayedPath(const char* path) {
 }
 
 static bool AskToRemove() {
-  return MessageBoxA(NULL, kUninstallQuestionText, kUninstallerTitle,
-                     MB_YESNO | MB_ICONQUESTION) == IDYES;
+  return MessageBoxA(NULL, kUninstallQuestionText, kUninstallerTitle, MB_YESNO | MB_ICONQUESTION) ==
+         IDYES;
 }
 
 // What is left on purpose (the user's files, "PartnerKey", foreign shortcuts) is not noted,

@@ -56,10 +56,11 @@ TEST(RemovalRules, OtherCommandLinesAreNotTheCopys) {
   unsigned long read = 99;
   for (const char* other :
        {"C:\\WINDOWS\\SYSTEM\\TevikUninstaller.exe", "\"C:\\Win dows\\TevikUninstaller.exe\"",
-        "\"C:\\x.exe\" /original", "\"C:\\x.exe\" /original 0", "\"C:\\x.exe\" /original 4294967296",
-        "\"C:\\x.exe\" /original 12345678901", "\"C:\\x.exe\" /original 12x",
-        "\"C:\\x.exe\" /original12", "\"C:\\x.exe\" /ORIGINAL 12", "\"C:\\x.exe /original 12",
-        "\"C:\\x.exe\" /original -1", "\"C:\\x.exe\" /original 1 2", ""}) {
+        "\"C:\\x.exe\" /original", "\"C:\\x.exe\" /original 0",
+        "\"C:\\x.exe\" /original 4294967296", "\"C:\\x.exe\" /original 12345678901",
+        "\"C:\\x.exe\" /original 12x", "\"C:\\x.exe\" /original12", "\"C:\\x.exe\" /ORIGINAL 12",
+        "\"C:\\x.exe /original 12", "\"C:\\x.exe\" /original -1", "\"C:\\x.exe\" /original 1 2",
+        ""}) {
     EXPECT_FALSE(ReadCopyCommandLine(other, &read)) << other;
   }
   EXPECT_EQ(99ul, read);

@@ -56,8 +56,8 @@ std::string WineUninstallerCommand() {
 // Whether path stands to be deleted at the next start, as the system records it for NT: pairs
 // of source ("\\??\\" and the path) and target, an empty target for a deletion.
 bool IsPendingDeletion(const std::string& path) {
-  const auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kSessionManagerKey,
-                                       "PendingFileRenameOperations");
+  const auto value =
+      ReadRegistryValue(HKEY_LOCAL_MACHINE, kSessionManagerKey, "PendingFileRenameOperations");
   const std::string data = value ? value->data : std::string();
   std::vector<std::string> strings;
   for (size_t at = 0, end = 0; at < data.size(); at = end + 1) {
@@ -237,8 +237,8 @@ TEST_F(UninstallTest, InstallPathPointingElsewhereDeletesNothingThere) {
   RemoveTree("C:\\Elsewhere");
   ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
   ASSERT_TRUE(WriteFileBytes(elsewhere + "Lumifold.exe", "not ours"));
-  ASSERT_TRUE(WriteRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallPath",
-                                 StringValue(elsewhere)));
+  ASSERT_TRUE(
+      WriteRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallPath", StringValue(elsewhere)));
   EXPECT_EQ(std::optional<DWORD>(0), Uninstall(UninstallString()));
   EXPECT_TRUE(FileExists(elsewhere + "Lumifold.exe"));
   EXPECT_TRUE(FileExists(InstalledExecutable()));
@@ -252,8 +252,8 @@ TEST_F(UninstallTest, InstallPathPointingElsewhereDeletesNothingThere) {
 // another program holds open.
 TEST_F(UninstallTest, LockedApplicationIsNamedForRemovalByHand) {
   InstallAs("SETUP-abc.exe");
-  HANDLE lock = CreateFileA(InstalledExecutable().c_str(), GENERIC_READ, 0, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
+  HANDLE lock = CreateFileA(InstalledExecutable().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            0, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, lock);
   EXPECT_EQ(std::optional<DWORD>(2),
             Uninstall(UninstallString(), kExpectedIncomplete + InstalledExecutable()));
