@@ -1,4 +1,4 @@
-# The installer and the stand-in payloads, cross-built for 32-bit Windows.
+# The installer, the uninstaller and the stand-in application, cross-built for 32-bit Windows.
 enable_language(RC)
 
 if(NOT LUMIFOLD_PACKER)
@@ -49,9 +49,24 @@ include(${CMAKE_CURRENT_LIST_DIR}/signing.cmake)
 add_lumifold_program(lumifold_standin WIN32 standins/application/lumifold.cpp)
 set_target_properties(lumifold_standin PROPERTIES OUTPUT_NAME Lumifold)
 sign_lumifold_program(lumifold_standin "Quorvale Lumifold")
-add_lumifold_program(uninstaller_standin standins/uninstaller/uninstaller.cpp)
-set_target_properties(uninstaller_standin PROPERTIES OUTPUT_NAME TevikUninstaller)
-sign_lumifold_program(uninstaller_standin "Quorvale Lumifold Uninstaller")
+
+# The product's uninstaller, the default payload 133. Lean like SETUP.exe (below): its own entry
+# point instead of the C start-up code, no zlib, zero-filled data in .bss.
+add_lumifold_program(uninstaller WIN32
+  common/path_join.cpp common/system_library.cpp common/dll_search.cpp
+  common/running_application.cpp common/com_library.cpp common/registry_string.cpp
+  common/shell_link_file.cpp
+  uninstaller/entry_point.cpp uninstaller/uninstaller_main.cpp uninstaller/removal_rules.cpp
+  uninstaller/removal_files.cpp uninstaller/product_removal.cpp uninstaller/shortcut_removal.cpp
+  uninstaller/self_removal.cpp uninstaller/reboot_deletion.cpp uninstaller/uninstaller.rc)
+set_target_properties(uninstaller PROPERTIES OUTPUT_NAME TevikUninstaller)
+target_link_libraries(uninstaller PRIVATE uuid shell32 advapi32 user32 kernel32)
+target_compile_options(uninstaller PRIVATE -fno-data-sections)
+target_link_options(uninstaller PRIVATE -nostartfiles -Wl,-e,_UninstallerEntryPoint@0
+  -Wl,--disable-auto-import -Wl,-Map,${CMAKE_BINARY_DIR}/TevikUninstaller.map)
+sign_lumifold_program(uninstaller "Quorvale Lumifold Uninstaller")
+set_source_files_properties(uninstaller/uninstaller.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/common/program_identity.rc;${CMAKE_SOURCE_DIR}/common/program.manifest;${CMAKE_BINARY_DIR}/program_version.h")
 
 if(LUMIFOLD_APPLICATION)
   set(application ${LUMIFOLD_APPLICATION})
@@ -61,7 +76,7 @@ endif()
 if(LUMIFOLD_UNINSTALLER)
   set(uninstaller ${LUMIFOLD_UNINSTALLER})
 else()
-  set(uninstaller $<TARGET_FILE:uninstaller_standin>)
+  set(uninstaller $<TARGET_FILE:uninstaller>)
 endif()
 
 # Each program becomes one zlib stream, never larger than zlib level 9's; with LUMIFOLD_ZOPFLI
@@ -105,7 +120,8 @@ add_custom_target(zlib_inflate DEPENDS ${zlib_inflate})
 
 add_lumifold_program(SETUP WIN32
   common/path_join.cpp common/system_library.cpp common/dll_search.cpp common/folders.cpp
-  common/running_application.cpp common/com_library.cpp
+  common/running_application.cpp common/com_library.cpp common/registry_string.cpp
+  common/shell_link_file.cpp
   setup/setup_main.cpp setup/version_gate.cpp setup/version_rule.cpp
   setup/cached_content.cpp setup/running_instance.cpp
   ui/setup_dialog.cpp

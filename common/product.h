@@ -25,6 +25,9 @@ inline constexpr char kSkinPngFileName[] = "skin.0.png";
 inline constexpr char kPurchaseFileName[] = "purchase.dime";
 inline constexpr char kTemplatesFileName[] = "templates.xml";
 inline constexpr char kQuickStartFileName[] = "qsguide.mht";
+inline constexpr const char* kCachedContentFileNames[] = {
+    kBannerFileName,    kSplashFileName,    kSkinXmlFileName,   kSkinPngFileName,
+    kPurchaseFileName,  kTemplatesFileName, kQuickStartFileName};
 
 // The partner key: file-name prefix (any ASCII case), registry value, settings document.
 inline constexpr char kPartnerKeyPrefix[] = "SETUP-";
@@ -54,3 +57,18 @@ inline constexpr char kAllocateFailedText[] =
 inline constexpr char kUncompressFailedText[] = "Error while uncompressing setup resource data.";
 inline constexpr char kThankYouText[] = "Thank you for installing Quorvale Lumifold!";
 inline constexpr char kLaunchFailedText[] = "Can't launch Lumifold";
+
+// The uninstaller's messages. A "%s" stands for a path of at most 259 characters.
+inline constexpr char kUninstallerTitle[] = "Quorvale Lumifold Uninstaller";
+inline constexpr char kUninstallQuestionText[] =
+    "Do you want to remove Quorvale Lumifold from your computer?";
+inline constexpr char kUninstalledText[] = "Quorvale Lumifold was removed from your computer.";
+inline constexpr char kUninstallIncompleteFormat[] =
+    "Quorvale Lumifold could not be removed completely. Remove this by hand: %s";
+
+// How the uninstaller starts its temporary copy: the copy's path, this option and the process
+// id of the uninstaller that started it, e.g. "C:\TEMP\TEV1.TMP" /original 1234.
+inline constexpr char kOriginalProcessOption[] = "/original";
+// The section of Windows 98's WININIT.INI whose "NUL=<short path>" lines delete files at the
+// next start.
+inline constexpr char kRenameSection[] = "[rename]";

@@ -3,6 +3,7 @@
 #include "common/folders.h"
 #include "common/path_join.h"
 #include "common/product.h"
+#include "common/registry_string.h"
 #include "install/inflate.h"
 #include "install/install.h"
 #include "install/payload.h"
@@ -13,23 +14,8 @@
 
 static const char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
-// Reads "ProgramFilesDir" so that the result always ends in a NUL: a value that does not fit
-// in 259 bytes fails with the registry's own error.
-static LONG ReadProgramFilesDirectory(char* buffer) {
-  HKEY key;
-  LONG status = RegOpenKeyA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, &key);
-  if (status != ERROR_SUCCESS) return status;
-  ZeroMemory(buffer, MAX_PATH);
-  DWORD type = REG_SZ;
-  DWORD size = MAX_PATH - 1;
-  status = RegQueryValueExA(key, "ProgramFilesDir", NULL, &type,
-                            reinterpret_cast<BYTE*>(buffer), &size);
-  RegCloseKey(key);
-  return status;
-}
-
 LONG ResolveInstallDirectory(char* directory) {
-  const LONG status = ReadProgramFilesDirectory(directory);
+  const LONG status = ReadMachineString(kCurrentVersionKey, "ProgramFilesDir", directory);
   if (status != ERROR_SUCCESS) return status;
   char path[MAX_PATH];
   if (!CreateFolderBelow(directory, kMakerFolder, path) ||

@@ -2,21 +2,10 @@
 
 #include "common/com_library.h"
 #include "common/path_join.h"
+#include "common/shell_link_file.h"
 #include "common/product.h"
 #include "install/install.h"
 #include "setup/setup_context.h"
-
-// Hands the link object's IPersistFile the path and saves; the link itself is set up already.
-static HRESULT SaveShellLink(IShellLinkA* link, const char* linkPath) {
-  IPersistFile* file = NULL;
-  HRESULT status = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-  if (FAILED(status)) return status;
-  WCHAR widePath[MAX_PATH] = {};
-  MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH);
-  status = file->Save(widePath, TRUE);
-  file->Release();
-  return status;
-}
 
 HRESULT CreateShellLink(const char* target, const char* linkPath, const char* description) {
   IShellLinkA* link = NULL;
@@ -25,7 +14,7 @@ HRESULT CreateShellLink(const char* target, const char* linkPath, const char* de
   if (FAILED(status)) return status;
   status = link->SetPath(target);
   if (SUCCEEDED(status)) status = link->SetDescription(description);
-  if (SUCCEEDED(status)) status = SaveShellLink(link, linkPath);
+  if (SUCCEEDED(status)) status = SaveShellLinkFile(link, linkPath);
   link->Release();
   return status;
 }

@@ -2,8 +2,16 @@
 # Installs what is missing, builds SETUP.exe and runs it under Wine in a scratch prefix
 # (build/demo). With a display (DISPLAY set) it opens there; without one it runs on Xvfb,
 # saves a screenshot of the dialog as build/demo/dialog.png and closes it.
+# `scripts/demo.sh uninstaller` does the same with the uninstaller: its question, saved as
+# build/demo/uninstaller.png (the box alone). Nothing is installed, so nothing is removed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+program=build/installer/SETUP.exe
+title="Quorvale Lumifold Installer"
+if [ "${1:-}" = uninstaller ]; then
+  program=build/installer/TevikUninstaller.exe
+  title="Quorvale Lumifold Uninstaller"
+fi
 bash scripts/install-deps.sh
 cmake -S . -B build >/dev/null
 cmake --build build -j"$(nproc)" --target installer
@@ -11,20 +19,28 @@ session=build/demo
 if [ -n "${DISPLAY:-}" ]; then
   export LUMIFOLD_REAL_DISPLAY=1
   scripts/wine-session.sh start "$session"
-  scripts/wine-session.sh run "$session" build/installer/SETUP.exe || echo "SETUP.exe exited with $?"
+  scripts/wine-session.sh run "$session" "$program" || echo "$(basename "$program") exited with $?"
   scripts/wine-session.sh stop "$session"
   exit 0
 fi
 scripts/wine-session.sh start "$session"
-scripts/wine-session.sh run "$session" build/installer/SETUP.exe &
-setup=$!
+scripts/wine-session.sh run "$session" "$program" &
+started=$!
 . "$session/env"
+window=
 for _ in $(seq 100); do
-  xwininfo -root -tree 2>/dev/null | grep -q '"Quorvale Lumifold Installer"' && break
+  window=$(xwininfo -root -tree 2>/dev/null | awk -v t="\"$title\"" 'index($0, t) {print $1; exit}')
+  [ -n "$window" ] && break
   sleep 0.2
 done
 sleep 1  # let it paint
-import -window root "$session/dialog.png"
+if [ -n "${1:-}" ]; then
+  import -window "$window" "$session/uninstaller.png"
+  shot=$session/uninstaller.png
+else
+  import -window root "$session/dialog.png"
+  shot=$session/dialog.png
+fi
 scripts/wine-session.sh stop "$session"
-wait "$setup" 2>/dev/null || true
-echo "Screenshot of the dialog: $session/dialog.png"
+wait "$started" 2>/dev/null || true
+echo "Screenshot: $shot"

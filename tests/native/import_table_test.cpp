@@ -1,4 +1,4 @@
-// Reads the installer's import table and PE header with objdump. Wine exports everything in
+// Reads the import tables and PE headers of the installer and the uninstaller with objdump. Wine exports everything in
 // every version mode, so this is what guards Windows 98 SE loading the program: every DLL and
 // function must be on the lists below, and adding one is a conscious decision.
 #include <gtest/gtest.h>
@@ -8,22 +8,29 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
-const char* gSetupExe = nullptr;
+std::vector<std::string> gExecutables;
 
-// What Windows 98 SE's system DLLs export, limited to what the installer needs.
+// What Windows 98 SE's system DLLs export, limited to what the two programs need.
 const std::map<std::string, std::set<std::string>> kAllowed = {
     // Windows 95 and later kernel: files, resources, heap, version, processes. The installer has
     // its own entry point (GetStartupInfoA, ExitProcess), not the MinGW C start-up code.
+    // The uninstaller's too: its command line, folder listing, temporary copy, process wait.
     {"KERNEL32.dll",
-     {"CloseHandle", "CreateDirectoryA", "CreateFileA", "CreateProcessA", "DeleteFileA",
-      "ExitProcess", "FindResourceA", "FreeLibrary", "GetCurrentProcess", "GetLastError",
-      "GetModuleFileNameA", "GetModuleHandleA", "GetProcAddress", "GetProcessHeap", "GetStartupInfoA",
-      "GetSystemDirectoryA", "GetVersion", "GetVersionExA", "HeapAlloc", "HeapFree",
-      "LoadLibraryA", "LoadResource", "LockResource", "MultiByteToWideChar", "SetErrorMode",
-      "SizeofResource", "WriteFile", "lstrcpyA", "lstrlenA"}},
+     {"CloseHandle", "CopyFileA", "CreateDirectoryA", "CreateFileA", "CreateProcessA",
+      "DeleteFileA", "ExitProcess", "FindClose", "FindFirstFileA", "FindNextFileA",
+      "FindResourceA", "FreeLibrary", "GetCommandLineA", "GetCurrentProcess",
+      "GetCurrentProcessId", "GetFileAttributesA", "GetFileSize", "GetLastError",
+      "GetModuleFileNameA", "GetModuleHandleA", "GetProcAddress", "GetProcessHeap",
+      "GetShortPathNameA", "GetStartupInfoA", "GetSystemDirectoryA", "GetTempFileNameA",
+      "GetTempPathA", "GetTickCount", "GetVersion", "GetVersionExA", "GetWindowsDirectoryA",
+      "HeapAlloc", "HeapFree", "LoadLibraryA", "LoadResource", "LockResource",
+      "MultiByteToWideChar", "OpenProcess", "ReadFile", "RemoveDirectoryA", "SetEndOfFile",
+      "SetErrorMode", "SetFilePointer", "SizeofResource", "Sleep", "WaitForSingleObject",
+      "WriteFile", "lstrcmpiA", "lstrcpyA", "lstrlenA"}},
     // Windows 95 window manager, ANSI entry points only.
     {"USER32.dll",
      {"CreateDialogParamA", "DispatchMessageA", "EnableWindow", "EnumWindows", "GetDlgItem",
@@ -33,7 +40,8 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
       "UpdateWindow", "wsprintfA"}},
     // Windows 95 registry API (the Win16-compatible RegOpenKeyA and RegCreateKeyA included).
     {"ADVAPI32.dll",
-     {"RegCloseKey", "RegCreateKeyA", "RegOpenKeyA", "RegQueryValueExA", "RegSetValueExA"}},
+     {"RegCloseKey", "RegCreateKeyA", "RegDeleteKeyA", "RegEnumKeyA", "RegOpenKeyA",
+      "RegQueryValueExA", "RegSetValueExA"}},
     // SHGetSpecialFolderPathA came with shell32 4.71 (Internet Explorer 4); 98 SE has 4.72.
     {"SHELL32.dll", {"SHGetSpecialFolderPathA"}},
     // No ole32: COM is loaded only for the shortcuts (common/com_library.cpp looks up
@@ -41,11 +49,12 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     // msvcrt 6.0 of Windows 98 SE: what zlib's inflate calls (its allocation and copies) and
     // the string functions the compiler or the code use. No C start-up code: none of its entries.
     {"msvcrt.dll",
-     {"calloc", "free", "malloc", "memcpy", "memset", "strchr", "strlen", "strncmp"}},
+     {"calloc", "free", "malloc", "memcpy", "memset", "strchr", "strlen", "strncmp", "strpbrk",
+      "strstr"}},
 };
 
-std::string RunObjdump() {
-  const std::string command = std::string("i686-w64-mingw32-objdump -p '") + gSetupExe + "'";
+std::string RunObjdump(const std::string& executable) {
+  const std::string command = "i686-w64-mingw32-objdump -p '" + executable + "'";
   FILE* pipe = popen(command.c_str(), "r");
   std::string output;
   if (pipe == nullptr) return output;
@@ -93,20 +102,23 @@ std::string HeaderField(const std::string& dump, const std::string& field) {
 }
 
 TEST(ImportTable, ImportsOnlyAllowedDllsAndFunctions) {
-  const auto imports = ReadImports(RunObjdump());
-  ASSERT_FALSE(imports.empty()) << "no imports read from " << gSetupExe;
-  for (const auto& [dll, functions] : imports) {
-    const auto allowed = kAllowed.find(dll);
-    if (allowed == kAllowed.end()) {
-      ADD_FAILURE() << "imports DLL not on the list: " << dll;
-      continue;
+  for (const std::string& executable : gExecutables) {
+    SCOPED_TRACE(executable);
+    const auto imports = ReadImports(RunObjdump(executable));
+    ASSERT_FALSE(imports.empty()) << "no imports read";
+    for (const auto& [dll, functions] : imports) {
+      const auto allowed = kAllowed.find(dll);
+      if (allowed == kAllowed.end()) {
+        ADD_FAILURE() << "imports DLL not on the list: " << dll;
+        continue;
+      }
+      for (const auto& function : functions) {
+        EXPECT_TRUE(allowed->second.count(function)) << dll << " " << function;
+      }
     }
-    for (const auto& function : functions) {
-      EXPECT_TRUE(allowed->second.count(function)) << dll << " " << function;
-    }
+    EXPECT_TRUE(imports.count("USER32.dll") && imports.at("USER32.dll").count("MessageBoxA"))
+        << "the import table was not parsed";
   }
-  EXPECT_TRUE(imports.count("USER32.dll") && imports.at("USER32.dll").count("CreateDialogParamA"))
-      << "the import table was not parsed";
 }
 
 // Windows 98 has the wide entry points only as stubs that fail: none may be on the list, bar the
@@ -120,8 +132,9 @@ TEST(ImportTable, AllowListHoldsNoWideFunction) {
   }
 }
 
-TEST(ImportTable, PeHeaderLetsWindows98LoadIt) {
-  const std::string dump = RunObjdump();
+// Windows 98 loads only i386 images whose OS and subsystem versions are at most 4.0; both are
+// GUI programs, so that no console window flashes up.
+void ExpectWindows98Header(const std::string& dump) {
   EXPECT_NE(std::string::npos, dump.find("file format pei-i386"));  // machine i386
   EXPECT_EQ("00000002", HeaderField(dump, "Subsystem"));  // Windows GUI
   EXPECT_EQ("4", HeaderField(dump, "MajorOSystemVersion"));
@@ -133,14 +146,21 @@ TEST(ImportTable, PeHeaderLetsWindows98LoadIt) {
   EXPECT_EQ("00008140", HeaderField(dump, "DllCharacteristics"));
 }
 
+TEST(ImportTable, PeHeaderLetsWindows98LoadIt) {
+  for (const std::string& executable : gExecutables) {
+    SCOPED_TRACE(executable);
+    ExpectWindows98Header(RunObjdump(executable));
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: import_table_test <SETUP.exe>\n");
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: import_table_test <SETUP.exe> [<TevikUninstaller.exe>...]\n");
     return 2;
   }
-  gSetupExe = argv[1];
+  gExecutables.assign(argv + 1, argv + argc);
   return RUN_ALL_TESTS();
 }

@@ -69,11 +69,6 @@ std::string PathOfLength(const std::string& base, size_t length) {
   return path;
 }
 
-BOOL CALLBACK RememberMarkedWindow(HWND window, LPARAM found) {
-  if (GetPropA(window, "LumifoldVersion") != nullptr) *reinterpret_cast<HWND*>(found) = window;
-  return TRUE;
-}
-
 // The executable of the process that owns a window, as the system's module list names it.
 std::string ExecutableOfWindow(HWND window) {
   DWORD processId = 0;
@@ -634,7 +629,7 @@ TEST_F(HostileTest, MarkupAndNonAsciiInProgramFilesDirInstallAndLaunchThere) {
   HWND application = nullptr;
   EXPECT_TRUE(WaitUntil(
       [&] {
-        EnumWindows(RememberMarkedWindow, reinterpret_cast<LPARAM>(&application));
+        application = FindApplicationWindow();
         return application != nullptr;
       },
       kWindowTimeoutMs))

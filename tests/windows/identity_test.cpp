@@ -1,5 +1,6 @@
-// What Windows reads about SETUP.exe from its file: the application manifest, parsed by the
-// system's own activation-context code, and the version block, read with the version functions.
+// What Windows reads about SETUP.exe and the uninstaller from their files: the application
+// manifest, parsed by the system's own activation-context code, and the version block, read
+// with the version functions.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -25,6 +26,8 @@ struct ExpectedIdentity {
   const char* fileName;
 };
 constexpr ExpectedIdentity kSetupIdentity = {"Quorvale Lumifold Installer", "SETUP", "SETUP.exe"};
+constexpr ExpectedIdentity kUninstallerIdentity = {"Quorvale Lumifold Uninstaller",
+                                                   "TevikUninstaller", "TevikUninstaller.exe"};
 
 // Vista, 7, 8, 8.1 and 10/11, as the system names them.
 const GUID kSupportedSystems[] = {
@@ -173,6 +176,14 @@ TEST(ProgramIdentityTest, SetupCarriesTheVersionBlock) {
 
 TEST(ProgramIdentityTest, SetupCarriesTheManifest) {
   ExpectManifest(setup_test::SetupExecutablePath());
+}
+
+TEST(ProgramIdentityTest, UninstallerCarriesTheManifestAndTheVersionBlock) {
+  const char* uninstaller = std::getenv("LUMIFOLD_OWN_UNINSTALLER_EXE");
+  if (uninstaller == nullptr) GTEST_SKIP() << "the build packs the uninstaller given by LUMIFOLD_UNINSTALLER";
+  const std::string path = setup_test::WindowsPathOf(uninstaller);
+  ExpectVersionBlock(path, kUninstallerIdentity);
+  ExpectManifest(path);
 }
 
 }  // namespace

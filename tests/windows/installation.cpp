@@ -37,6 +37,17 @@ std::string ExpectedSettingsDocument(const std::string& keyInDocument) {
          keyInDocument + "</partnerkey>\n</corvane>";
 }
 
+static BOOL CALLBACK RememberMarkedWindow(HWND window, LPARAM found) {
+  if (GetPropA(window, "LumifoldVersion") != nullptr) *reinterpret_cast<HWND*>(found) = window;
+  return TRUE;
+}
+
+HWND FindApplicationWindow() {
+  HWND found = nullptr;
+  EnumWindows(RememberMarkedWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 void RemoveInstallation() {
   TerminateProcessesNamed("Lumifold.exe");
   RemoveTree(MakerDirectory());

@@ -37,6 +37,10 @@ std::string SettingsFile();
 // is the key as it stands there, escaped and in UTF-8.
 std::string ExpectedSettingsDocument(const std::string& keyInDocument);
 
+// The last top-level window marked as the application's, as the programs look for it; null
+// when none runs.
+HWND FindApplicationWindow();
+
 // Ends the application and removes everything an install or an earlier test left: folders,
 // shortcuts, uninstall entry and uninstaller, the per-user folder, the maker's registry key.
 void RemoveInstallation();

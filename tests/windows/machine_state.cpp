@@ -200,6 +200,25 @@ std::optional<LinkView> ReadShellLink(const std::string& linkPath) {
   return view;
 }
 
+bool WriteShellLink(const std::string& linkPath, const std::string& target) {
+  CoInitialize(nullptr);
+  bool saved = false;
+  IShellLinkA* link = nullptr;
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&link))) &&
+      SUCCEEDED(link->SetPath(target.c_str())) &&
+      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    WCHAR widePath[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH);
+    saved = SUCCEEDED(file->Save(widePath, TRUE));
+  }
+  if (file != nullptr) file->Release();
+  if (link != nullptr) link->Release();
+  CoUninitialize();
+  return saved;
+}
+
 int CountFiles(const std::string& folder, const std::string& pattern) {
   WIN32_FIND_DATAA entry;
   HANDLE search = FindFirstFileA((folder + "\\" + pattern).c_str(), &entry);

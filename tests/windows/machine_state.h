@@ -72,6 +72,8 @@ struct LinkView {
   std::string description;
 };
 std::optional<LinkView> ReadShellLink(const std::string& linkPath);
+// Saves a shell link at linkPath that leads to target; false when it cannot be saved.
+bool WriteShellLink(const std::string& linkPath, const std::string& target);
 
 // How many files in folder match the pattern (e.g. "Quorvale Lumifold*.lnk").
 int CountFiles(const std::string& folder, const std::string& pattern);

@@ -287,7 +287,26 @@ std::optional<MessageBoxView> SetupRun::WaitForMessageBox(const std::string& tit
   return ReadMessageBox(found, where);
 }
 
-bool SetupRun::Dismiss(const MessageBoxView& box, int buttonId, Where where) {
+std::optional<MessageBoxView> WaitForAnyMessageBox(const std::string& title, DWORD timeoutMs,
+                                                   Where where) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        found = FindWindowA(kDialogClass, title.c_str());
+        return found != nullptr && IsWindowVisible(found);
+      },
+      timeoutMs);
+  if (found == nullptr || !IsWindowVisible(found)) {
+    SETUP_TEST_FAIL_AT(where) << "no message box \"" << title << "\" within " << timeoutMs << " ms";
+    return std::nullopt;
+  }
+  // Read once its thread answers: a box may show before its thread is back in its message loop
+  // (under load, Wine may still be busy with the box's sound).
+  SendMessageTimeoutA(found, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, nullptr);
+  return ReadMessageBox(found, where);
+}
+
+bool DismissMessageBox(const MessageBoxView& box, int buttonId, Where where) {
   HWND button = GetDlgItem(box.window, buttonId);
   const BOOL posted =
       button != nullptr

@@ -63,6 +63,17 @@ struct MessageBoxView {
 // Which standard icon the box shows (read from the screen); kNone when it shows none.
 StandardIcon IdentifyIcon(const MessageBoxView& box);
 
+// Waits for a visible message box titled exactly title, of whichever process shows it (one
+// started by another program, such as the uninstaller's temporary copy), and reads it.
+std::optional<MessageBoxView> WaitForAnyMessageBox(const std::string& title,
+                                                   DWORD timeoutMs = kWindowTimeoutMs,
+                                                   Where where = Where::current());
+
+// Presses the box's button (BM_CLICK posted; WM_COMMAND when the box has no such button) and
+// waits until the box is gone.
+bool DismissMessageBox(const MessageBoxView& box, int buttonId = IDOK,
+                       Where where = Where::current());
+
 // One run of SETUP.exe under a given file name, e.g. "SETUP-abc.exe", in ScratchDirectory().
 // The destructor ends the process if it still runs and deletes the copy.
 class SetupRun {
@@ -110,9 +121,10 @@ class SetupRun {
                                                   DWORD timeoutMs = kWindowTimeoutMs,
                                                   Where where = Where::current());
 
-  // Presses the box's button (BM_CLICK posted; WM_COMMAND when the box has no such button) and
-  // waits until the box is gone.
-  bool Dismiss(const MessageBoxView& box, int buttonId = IDOK, Where where = Where::current());
+  // DismissMessageBox.
+  bool Dismiss(const MessageBoxView& box, int buttonId = IDOK, Where where = Where::current()) {
+    return DismissMessageBox(box, buttonId, where);
+  }
 
   // Closes the dialog with its close box (WM_SYSCOMMAND SC_CLOSE, posted).
   bool CloseDialog(Where where = Where::current());

@@ -9,9 +9,11 @@ set(lumifold_windows_test_programs
   dll_search_test
   footprint_test
   hostile_test
-  identity_test)
+  identity_test
+  uninstall_test)
 # Those that install also run in a 64-bit prefix, where the installer runs under WOW64.
 set(lumifold_wow64_test_programs
   install_test
   partner_test
-  footprint_test)
+  footprint_test
+  uninstall_test)

@@ -8,6 +8,10 @@ set(wine_tests_session ${CMAKE_BINARY_DIR}/wine-tests)
 set(wine64_tests_session ${CMAKE_BINARY_DIR}/wine64-tests)
 set(payload_environment
   "LUMIFOLD_SETUP_EXE=${SETUP_EXE};LUMIFOLD_VERSION=${LUMIFOLD_VERSION};LUMIFOLD_APPLICATION_EXE=${APPLICATION_EXE};LUMIFOLD_UNINSTALLER_EXE=${UNINSTALLER_EXE}")
+# The build's own uninstaller, whose identity the tests check; none when another is packed.
+if(NOT LUMIFOLD_UNINSTALLER)
+  string(APPEND payload_environment ";LUMIFOLD_OWN_UNINSTALLER_EXE=${UNINSTALLER_EXE}")
+endif()
 
 # add_wine_session(FIXTURE DIR ARCH): the fixture that starts and stops a session of that arch.
 function(add_wine_session fixture dir arch)

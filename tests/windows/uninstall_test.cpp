@@ -1,0 +1,286 @@
+// The uninstaller, started the way the system's uninstall list starts it: the "UninstallString"
+// as a command line, or Wine's own Add/Remove Programs (uninstaller.exe --remove). It asks once;
+// after Yes the uninstaller in the system directory hands over to a copy of itself in the
+// temporary folder, which removes the installation and the original and says how it went.
+// Snapshots of the machine before the install and after the uninstall must be equal but for
+// what stays on purpose. Runs in a 32-bit prefix and, under WOW64, in a 64-bit one.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/windows/installation.h"
+#include "tests/windows/machine_snapshot.h"
+#include "tests/windows/machine_state.h"
+#include "tests/windows/setup_driver.h"
+
+namespace {
+
+using namespace setup_test;
+
+constexpr char kExpectedTitle[] = "Quorvale Lumifold Uninstaller";
+constexpr char kExpectedQuestion[] = "Do you want to remove Quorvale Lumifold from your computer?";
+constexpr char kExpectedRemoved[] = "Quorvale Lumifold was removed from your computer.";
+constexpr char kExpectedIncomplete[] =
+    "Quorvale Lumifold could not be removed completely. Remove this by hand: ";
+constexpr char kSessionManagerKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
+
+std::string ProductKeyPath() { return std::string("HKLM\\") + kProductKey; }
+
+// The command line that the uninstall list runs.
+std::string UninstallString() {
+  const auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString");
+  return value ? value->data.substr(0, value->data.find('\0')) : std::string();
+}
+
+// Wine's Add/Remove Programs for this prefix: the 64-bit one in a 64-bit prefix.
+std::string WineUninstallerCommand() {
+  return NativeSystemDirectory() + "\\uninstaller.exe --remove \"Quorvale Lumifold\"";
+}
+
+// Whether path stands to be deleted at the next start, as the system records it for NT: pairs
+// of source ("\\??\\" and the path) and target, an empty target for a deletion.
+bool IsPendingDeletion(const std::string& path) {
+  const auto value =
+      ReadRegistryValue(HKEY_LOCAL_MACHINE, kSessionManagerKey, "PendingFileRenameOperations");
+  const std::string data = value ? value->data : std::string();
+  std::vector<std::string> strings;
+  for (size_t at = 0, end = 0; at < data.size(); at = end + 1) {
+    end = std::min(data.find('\0', at), data.size());
+    strings.push_back(data.substr(at, end - at));
+  }
+  for (size_t i = 0; i + 1 < strings.size(); i += 2) {
+    const std::string& source = strings[i];
+    const size_t prefix = source.rfind("\\??\\", 0) == 0 ? 4 : 0;
+    if (strings[i + 1].empty() && lstrcmpiA(source.c_str() + prefix, path.c_str()) == 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::optional<DWORD> WaitForProcess(HANDLE process, DWORD timeoutMs = kExitTimeoutMs) {
+  DWORD exitCode = 0;
+  if (process == nullptr || WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(process, &exitCode)) {
+    return std::nullopt;
+  }
+  return exitCode;
+}
+
+// The temporary copy that an uninstall left: a new file in the temporary folder.
+std::string FindTemporaryCopy(const std::vector<SnapshotChange>& changes) {
+  char folder[MAX_PATH] = {};
+  GetTempPathA(sizeof folder, folder);
+  const std::string prefix = MachineSnapshot::Fold(Utf8FromAnsi(folder) + "TEV");
+  for (const SnapshotChange& change : changes) {
+    const std::string folded = MachineSnapshot::Fold(change.path);
+    if (change.kind == '+' && folded.rfind(prefix, 0) == 0 &&
+        folded.find('\\', prefix.size()) == std::string::npos) {
+      return change.path;
+    }
+  }
+  return std::string();
+}
+
+class UninstallTest : public ::testing::Test {
+ protected:
+  void SetUp() override { RemoveInstallation(); }
+  void TearDown() override {
+    if (starter_.hProcess != nullptr) {
+      TerminateProcess(starter_.hProcess, 0xDEAD);
+      CloseHandle(starter_.hThread);
+      CloseHandle(starter_.hProcess);
+    }
+    RemoveInstallation();
+  }
+
+  // Starts commandLine as the uninstall list does (no separate program name) and waits for the
+  // question: titled, Yes and No, question icon, no owner.
+  std::optional<MessageBoxView> StartAndAsk(const std::string& commandLine) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string line = commandLine;
+    EXPECT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               ScratchDirectory().c_str(), &startup, &starter_))
+        << line << ": error " << GetLastError();
+    auto question = WaitForAnyMessageBox(kExpectedTitle);
+    if (!question) return question;
+    EXPECT_EQ(kExpectedQuestion, question->text);
+    EXPECT_EQ(std::vector<int>({IDYES, IDNO}), question->buttons);
+    EXPECT_EQ(nullptr, question->owner);
+    EXPECT_EQ(StandardIcon::kQuestion, IdentifyIcon(*question));
+    return question;
+  }
+
+  // Reads the closing box (text, OK alone, information icon, no owner), dismisses it and returns
+  // the exit code of the process that showed it; *shownBy is that process.
+  static std::optional<DWORD> CloseOutcome(const std::string& text, DWORD* shownBy) {
+    const auto box = WaitForAnyMessageBox(kExpectedTitle);
+    if (!box) return std::nullopt;
+    EXPECT_EQ(text, box->text);
+    EXPECT_EQ(std::vector<int>({IDOK}), box->buttons);
+    EXPECT_EQ(nullptr, box->owner);
+    EXPECT_EQ(StandardIcon::kInformation, IdentifyIcon(*box));
+    GetWindowThreadProcessId(box->window, shownBy);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, *shownBy);
+    EXPECT_TRUE(DismissMessageBox(*box, IDOK));
+    const auto exitCode = WaitForProcess(process);
+    if (process != nullptr) CloseHandle(process);
+    return exitCode;
+  }
+
+  // Starts commandLine, answers Yes, and expects the starter to end (the uninstaller hands over
+  // to its copy; Wine's uninstall list returns once it has) and the copy to close with text.
+  // Returns the copy's exit code.
+  std::optional<DWORD> Uninstall(const std::string& commandLine,
+                                 const std::string& text = kExpectedRemoved,
+                                 Where where = Where::current()) {
+    ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), commandLine);
+    const auto question = StartAndAsk(commandLine);
+    if (!question || !DismissMessageBox(*question, IDYES)) return std::nullopt;
+    EXPECT_TRUE(WaitForProcess(starter_.hProcess).has_value()) << "the starter still runs";
+    DWORD shownBy = 0;
+    const auto exitCode = CloseOutcome(text, &shownBy);
+    EXPECT_NE(starter_.dwProcessId, shownBy) << "the closing box is not the copy's";
+    return exitCode;
+  }
+
+  // The install, with the application left running, then the uninstall through client; the
+  // machine afterwards is as it was but for the kept partner key and the temporary copy.
+  void ExpectLifeCycle(const std::string& client, Where where = Where::current());
+
+  PROCESS_INFORMATION starter_ = {};
+};
+
+void UninstallTest::ExpectLifeCycle(const std::string& client, Where where) {
+  ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), client);
+  const MachineSnapshot before = MachineSnapshot::Take();
+  InstallAs("SETUP-abc.exe", /*launch=*/true);
+  ASSERT_TRUE(WaitUntil([] { return FindApplicationWindow() != nullptr; }, kWindowTimeoutMs));
+  ASSERT_STRCASEEQ(UninstallCommandPath().c_str(), UninstallString().c_str());
+
+  EXPECT_EQ(std::optional<DWORD>(0), Uninstall(client.empty() ? UninstallString() : client));
+  EXPECT_EQ(nullptr, FindApplicationWindow());
+  const auto changes = CompareSnapshots(before, MachineSnapshot::Take());
+  const std::string copy = FindTemporaryCopy(changes);
+  ASSERT_FALSE(copy.empty()) << DescribeChanges(changes);
+  ExpectChanges(changes, {"+ HKLM\\SOFTWARE\\Quorvale", "+ " + ProductKeyPath(),
+                          "+ " + RegistryValuePath(ProductKeyPath(), "PartnerKey"), "+ " + copy});
+  EXPECT_TRUE(IsPendingDeletion(copy)) << copy;
+  EXPECT_FALSE(IsPendingDeletion(UninstallCommandPath()));
+  EXPECT_FALSE(IsPendingDeletion(UninstallerPath()));
+
+  // A copy without a key in its name credits the kept key; its uninstaller stays.
+  InstallAs("SETUP.exe");
+  EXPECT_EQ(ExpectedSettingsDocument("abc"), ReadFileBytes(SettingsFile()).value_or(""));
+  EXPECT_TRUE(FileExists(UninstallerPath()));
+  EXPECT_FALSE(IsPendingDeletion(UninstallCommandPath()));
+  EXPECT_FALSE(IsPendingDeletion(UninstallerPath()));
+}
+
+TEST_F(UninstallTest, UninstallStringLeavesTheMachineAsItWas) { ExpectLifeCycle(""); }
+
+TEST_F(UninstallTest, WinesAddRemoveProgramsLeavesTheMachineAsItWas) {
+  ExpectLifeCycle(WineUninstallerCommand());
+}
+
+TEST_F(UninstallTest, NoChangesNothing) {
+  InstallAs("SETUP-abc.exe");
+  const MachineSnapshot before = MachineSnapshot::Take();
+  const auto question = StartAndAsk(UninstallString());
+  ASSERT_TRUE(question.has_value());
+  ASSERT_TRUE(DismissMessageBox(*question, IDNO));
+  EXPECT_EQ(std::optional<DWORD>(1), WaitForProcess(starter_.hProcess));
+  ExpectChanges(CompareSnapshots(before, MachineSnapshot::Take()), {});
+}
+
+// The user's files keep their folders; a shortcut of the product's name leading elsewhere stays.
+TEST_F(UninstallTest, WhatIsTheUsersStays) {
+  InstallAs("SETUP-abc.exe");
+  const std::string installed = InstallDirectory() + "notes.txt";
+  const std::string perUser = ApplicationDataProductFolder() + "\\my skin.xml";
+  ASSERT_TRUE(WriteFileBytes(installed, "the user's"));
+  ASSERT_TRUE(WriteFileBytes(perUser, "the user's"));
+  ASSERT_TRUE(WriteShellLink(DesktopLink(), "C:\\windows\\notepad.exe"));
+
+  EXPECT_EQ(std::optional<DWORD>(0), Uninstall(UninstallString()));
+  EXPECT_TRUE(FileExists(installed));
+  EXPECT_TRUE(FileExists(perUser));
+  EXPECT_FALSE(FileExists(InstalledExecutable()));
+  EXPECT_FALSE(FileExists(SettingsFile()));
+  EXPECT_TRUE(FileExists(DesktopLink()));
+  EXPECT_FALSE(FileExists(ProgramsLink()));
+  EXPECT_FALSE(FileExists(UninstallerPath()));
+  EXPECT_FALSE(ReadRegistryValues(HKEY_LOCAL_MACHINE, kUninstallKey).has_value());
+}
+
+// A tampered "InstallPath" never makes it delete there, nor the installation it does not name.
+TEST_F(UninstallTest, InstallPathPointingElsewhereDeletesNothingThere) {
+  InstallAs("SETUP-abc.exe");
+  const std::string elsewhere = "C:\\Elsewhere\\";
+  RemoveTree("C:\\Elsewhere");
+  ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
+  ASSERT_TRUE(WriteFileBytes(elsewhere + "Lumifold.exe", "not ours"));
+  ASSERT_TRUE(
+      WriteRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallPath", StringValue(elsewhere)));
+  EXPECT_EQ(std::optional<DWORD>(0), Uninstall(UninstallString()));
+  EXPECT_TRUE(FileExists(elsewhere + "Lumifold.exe"));
+  EXPECT_TRUE(FileExists(InstalledExecutable()));
+  EXPECT_TRUE(FileExists(DesktopLink()));  // it leads to a "Lumifold.exe" not named
+  EXPECT_FALSE(FileExists(UninstallerPath()));
+  EXPECT_FALSE(ReadRegistryValues(HKEY_LOCAL_MACHINE, kUninstallKey).has_value());
+  RemoveTree("C:\\Elsewhere");
+}
+
+// What it meant to remove and could not is named, with exit code 2: here a "Lumifold.exe" that
+// another program holds open.
+TEST_F(UninstallTest, LockedApplicationIsNamedForRemovalByHand) {
+  InstallAs("SETUP-abc.exe");
+  HANDLE lock = CreateFileA(InstalledExecutable().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+  EXPECT_EQ(std::optional<DWORD>(2),
+            Uninstall(UninstallString(), kExpectedIncomplete + InstalledExecutable()));
+  CloseHandle(lock);
+  EXPECT_FALSE(FileExists(UninstallerPath()));
+  EXPECT_FALSE(FileExists(DesktopLink()));
+}
+
+// Windows 98 and ME have no delayed MoveFileExA: the copy has itself deleted at the next start
+// through a "NUL=" line, with its short path, first in WININIT.INI's "[rename]" section. The copy
+// is started here directly, under Wine's Windows 98 emulation of its file name, with a process
+// id that names no process.
+TEST_F(UninstallTest, OnWindows98TheCopyIsDeletedThroughWininit) {
+  if (!RunningOnWine()) GTEST_SKIP() << "needs Wine's version emulation";
+  InstallAs("SETUP-abc.exe");
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, sizeof windows);
+  const std::string wininit = std::string(windows) + "\\WININIT.INI";
+  const std::string copy = ScratchDirectory() + "\\TEVTEST.TMP";
+  ASSERT_TRUE(WriteFileBytes(wininit, "[Rename]\r\nNUL=C:\\OLD.TMP\r\n"));
+  ASSERT_TRUE(WriteFileBytes(copy, PayloadOriginal("LUMIFOLD_UNINSTALLER_EXE")));
+  char shortCopy[MAX_PATH] = {};
+  ASSERT_NE(0u, GetShortPathNameA(copy.c_str(), shortCopy, sizeof shortCopy));
+  {
+    VersionEmulation windows98("TEVTEST.TMP", "win98");
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string line = "\"" + copy + "\" /original 4294967292";
+    ASSERT_TRUE(CreateProcessA(copy.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               ScratchDirectory().c_str(), &startup, &starter_));
+    DWORD shownBy = 0;
+    EXPECT_EQ(std::optional<DWORD>(0), CloseOutcome(kExpectedRemoved, &shownBy));
+  }
+  EXPECT_EQ("[Rename]\r\nNUL=" + std::string(shortCopy) + "\r\nNUL=C:\\OLD.TMP\r\n",
+            ReadFileBytes(wininit).value_or(""));
+  EXPECT_FALSE(IsPendingDeletion(copy));
+  EXPECT_FALSE(FileExists(UninstallerPath()));
+  EXPECT_FALSE(FileExists(InstalledExecutable()));
+  DeleteFileA(wininit.c_str());
+  DeleteFileWithin(copy, 2000);
+}
+
+}  // namespace

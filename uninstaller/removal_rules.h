@@ -1,0 +1,32 @@
+// The uninstaller's decisions that need no Windows: which install directory it may touch, the
+// command line of its temporary copy, and the WININIT.INI entry that deletes a file at the next
+// start on Windows 98 and ME. Platform-free.
+#pragma once
+
+#include <cstddef>
+
+// True when path may be the install directory: absolute (a drive letter or a UNC name), ending
+// in "\Quorvale\Lumifold\" in any ASCII case, with no "." or ".." folder, no "/" and no
+// wildcard or stream colon. Anything else never makes the uninstaller delete there.
+bool IsTrustedInstallPath(const char* path);
+
+// From a directory ending in "\Quorvale\Lumifold\" (any ASCII case), writes the product folder
+// and its maker folder, each without the trailing backslash, into buffers of capacity bytes.
+// False when directory does not end so or a result would not fit.
+bool SplitProductFolders(const char* directory, char* productFolder, char* makerFolder,
+                         size_t capacity);
+
+// Writes the temporary copy's command line: copyPath quoted, kOriginalProcessOption and the
+// decimal processId. False when it does not fit in capacity bytes.
+bool FormatCopyCommandLine(char* out, size_t capacity, const char* copyPath,
+                           unsigned long processId);
+
+// True when commandLine is such a command line (program name quoted or not, then the option
+// and a process id of 1 to 4294967295, blanks around them); *processId is then set.
+bool ReadCopyCommandLine(const char* commandLine, unsigned long* processId);
+
+// Writes into out (capacity bytes) the WININIT.INI text ini (length bytes) with the line
+// "NUL=<shortPath>" added first in its "[rename]" section (any ASCII case), the section
+// appended when there is none. Returns the new length, or 0 when it does not fit.
+size_t InsertRenameEntry(const char* ini, size_t length, const char* shortPath, char* out,
+                         size_t capacity);

@@ -1,0 +1,44 @@
+// The current user's two shortcuts, deleted only when they lead to the application removed.
+#include <shlobj.h>
+
+#include "common/com_library.h"
+#include "common/path_join.h"
+#include "common/product.h"
+#include "common/shell_link_file.h"
+#include "uninstaller/uninstall_context.h"
+#include "uninstaller/uninstaller_main.h"
+
+// True when the link at linkPath loads and its target is the application's executable.
+static bool LeadsToApplication(const char* linkPath) {
+  IShellLinkA* link = NULL;
+  if (FAILED(CreateComObject(CLSID_ShellLink, IID_IShellLinkA, reinterpret_cast<void**>(&link)))) {
+    return false;
+  }
+  char target[MAX_PATH] = {};
+  const bool leads = SUCCEEDED(LoadShellLinkFile(link, linkPath)) &&
+                     link->GetPath(target, sizeof target, NULL, SLGP_RAWPATH) == S_OK &&
+                     lstrcmpiA(target, gUninstall.applicationPath) == 0;
+  link->Release();
+  return leads;
+}
+
+// A folder that cannot be found, or a link path that would not fit, skips that shortcut.
+static void RemoveShortcutIn(int folderId) {
+  char folder[MAX_PATH];
+  char linkPath[MAX_PATH];
+  if (!SHGetSpecialFolderPathA(NULL, folder, folderId, FALSE) ||
+      !JoinPath(linkPath, sizeof linkPath, folder, "\\", kShortcutFileName)) {
+    return;
+  }
+  if (LeadsToApplication(linkPath)) DeleteProductFile(linkPath);
+}
+
+HRESULT RemoveShortcuts() {
+  if (gUninstall.applicationPath[0] == '\0') return S_OK;
+  bool initialised = false;
+  if (!StartCom(&initialised)) return S_OK;
+  RemoveShortcutIn(CSIDL_PROGRAMS);
+  RemoveShortcutIn(CSIDL_DESKTOP);
+  EndCom(initialised);
+  return S_OK;
+}

@@ -1,0 +1,12 @@
+// The one process-wide record of the uninstaller's run, shared by every step.
+#pragma once
+
+#include <windows.h>
+
+struct UninstallContext {
+  char installDirectory[MAX_PATH];  // the trusted "InstallPath", with its backslash; else empty
+  char applicationPath[MAX_PATH];   // "Lumifold.exe" in it; empty with the directory
+  char stayedPath[MAX_PATH];        // the first path meant to go that stayed; empty: none
+};
+
+extern UninstallContext gUninstall;

@@ -1,0 +1,53 @@
+// The uninstaller: the question, the removal of the product and of itself, the outcome.
+#pragma once
+
+#include <windows.h>
+
+// Runs the uninstaller with its whole command line; returns the process exit code: 1 when the
+// user answers No, 0 when the temporary copy has taken over or everything meant to go went, 2
+// when something stayed (shown to the user first).
+int UninstallerMain(const char* commandLine);
+
+// Records path as one that was meant to go and stayed; the first one is shown at the end.
+void NoteStayedPath(const char* path);
+
+// Deletes the file at path, retrying for up to waitMs while it is in use. True when it is gone
+// (or was never there); otherwise false, and the path is noted as stayed.
+bool DeleteProductFile(const char* path, DWORD waitMs = 0);
+
+// Removes the folder when it is empty. A folder that still holds anything (the user's files)
+// stays on purpose; one that is empty and cannot go is noted as stayed. Returns 0; E_FAIL in
+// that last case.
+HRESULT RemoveFolderIfEmpty(const char* folder);
+
+// Removes the maker and product folders of directory (ending in "\Quorvale\Lumifold\"), each
+// only when empty. Returns 0.
+HRESULT RemoveProductFolders(const char* directory);
+
+// The steps of the removal. Each is silent and returns 0: what stays against the user's wish
+// is noted (NoteStayedPath), what stays on purpose is not.
+// Reads the uninstall entry's "InstallPath" into the context when it can be trusted.
+HRESULT ReadInstallDirectory();
+// Asks a running application to close, then deletes "Lumifold.exe" and its folders.
+HRESULT RemoveApplication();
+// Deletes the current user's two shortcuts that lead to that "Lumifold.exe".
+HRESULT RemoveShortcuts();
+// Deletes the settings file and the cached content in the user's application data.
+HRESULT RemoveUserData();
+// Deletes the uninstall entry's key; "PartnerKey" and the keys that hold it stay.
+HRESULT RemoveUninstallEntry();
+
+// Self-removal. Writes this program's path into path (260 bytes); false when it does not fit.
+bool ReadOwnPath(char* path);
+// True when this program is the uninstaller at its place in the system directory.
+bool RunsFromItsPlace();
+// Copies this program into the temporary folder and starts the copy with this process's id.
+// True when the copy runs and takes over; false after noting this program's file as stayed.
+bool StartTemporaryCopy();
+// In the copy: waits (bounded) for the original process to end.
+void WaitForOriginal(DWORD processId);
+// Deletes the uninstaller from its place in the system directory. 0, or E_FAIL when it stayed.
+HRESULT RemoveInstalledUninstaller();
+// In the copy: has its own file deleted at the next start of Windows. 0, or E_FAIL when that
+// could not be arranged (not noted: the temporary folder is the system's to clean).
+HRESULT ScheduleOwnDeletion();
