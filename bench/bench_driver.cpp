@@ -2,10 +2,10 @@
 // prints "name value" lines (milliseconds) for scripts/benchmark.sh.
 //   bench_driver warm <trivial.exe> <SETUP.exe> <bare_dialog.exe> <nsis.exe>
 //       warms a prefix: runs all four (NSIS to its licence page), installs nothing
-//   bench_driver setup <trivial.exe> <SETUP.exe> <bare_dialog.exe>
-//       start to visible of the bare dialog and of SETUP.exe's, then Install to thank-you
-//   bench_driver nsis <trivial.exe> <nsis.exe>
-//       start to visible of the NSIS installer's licence page, then its silent run (/S)
+//   bench_driver setup <trivial.exe> <SETUP.exe> <bare_dialog.exe> <nsis.exe>
+//       start to visible of the bare dialog, of SETUP.exe's and of NSIS's licence page, taking
+//       turns, then SETUP.exe's Install to thank-you
+//   bench_driver nsis <trivial.exe> <nsis.exe>    the NSIS installer's silent run (/S)
 //   bench_driver weight - <SETUP.exe>             its bytes, less its three payload resources
 // Every run first measures the yardstick: trivial.exe's start-to-exit, median of five after two
 // unmeasured runs. Exit code 0 when the run went as expected, else 1 with the reason on stderr.
@@ -255,16 +255,20 @@ double TimeDialog(const char* program, const char* what) {
   return visible;
 }
 
-// The dialog figures come from three openings each of the bare dialog and of SETUP.exe, taking
-// turns, and SETUP.exe's opening for the install: one opening alone varies by tens of ms.
-int RunSetup(const char* trivial, const char* setup, const char* bare, bool install) {
+// The first-window figures come from three openings each of the bare dialog, SETUP.exe and
+// NSIS's licence page, taking turns so that all three meet the same moments of the machine, and
+// SETUP.exe's opening for the install: one opening alone varies by tens of ms.
+int RunSetup(const char* trivial, const char* setup, const char* bare, const char* nsis,
+             bool install) {
   const double yardstick = MeasureYardstick(trivial);
-  std::vector<double> bareRuns, setupRuns;
+  std::vector<double> bareRuns, setupRuns, licenseRuns;
   for (int i = 0; i < 3; ++i) {
     bareRuns.push_back(TimeDialog(bare, "the bare dialog"));
     setupRuns.push_back(TimeDialog(setup, "SETUP.exe"));
+    licenseRuns.push_back(TimeLicensePage(nsis));
   }
   std::printf("trivial_ms %.2f\nbare_dialog_ms %.2f\n", yardstick, Median("bare_runs_ms", bareRuns));
+  std::printf("license_page_ms %.2f\n", Median("license_page_runs_ms", licenseRuns));
   if (!install) return 0;
   const double start = NowMs();
   const PROCESS_INFORMATION process = Start(Quoted(setup));
@@ -320,12 +324,8 @@ int ReportWeight(const char* path) {
   return 0;
 }
 
-// The licence page figure is the median of three openings, as one opening alone varies.
 int RunNsis(const char* trivial, const char* nsis) {
   const double yardstick = MeasureYardstick(trivial);
-  std::vector<double> licenseRuns;
-  for (int i = 0; i < 3; ++i) licenseRuns.push_back(TimeLicensePage(nsis));
-  std::printf("license_page_ms %.2f\n", Median("license_page_runs_ms", licenseRuns));
   const double start = NowMs();
   const DWORD code = WaitForExit(Start(Quoted(nsis) + " /S"), 120000, "the NSIS installer");
   const double total = NowMs() - start;
@@ -337,11 +337,11 @@ int RunNsis(const char* trivial, const char* nsis) {
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
-  const int arguments = mode == "warm" ? 6 : mode == "setup" ? 5 : 4;
+  const int arguments = mode == "warm" || mode == "setup" ? 6 : 4;
   if (argc != arguments) {
     std::fprintf(stderr,
-                 "usage: bench_driver warm <trivial.exe> <SETUP.exe> <bare_dialog.exe> <nsis.exe>\n"
-                 "       bench_driver setup <trivial.exe> <SETUP.exe> <bare_dialog.exe>\n"
+                 "usage: bench_driver warm|setup <trivial.exe> <SETUP.exe> <bare_dialog.exe> "
+                 "<nsis.exe>\n"
                  "       bench_driver nsis <trivial.exe> <nsis.exe>\n"
                  "       bench_driver weight - <SETUP.exe>\n");
     return 2;
@@ -349,11 +349,8 @@ int main(int argc, char** argv) {
   if (mode == "weight") return ReportWeight(argv[3]);
   KeepDesktopRunning();
   int result = 2;
-  if (mode == "warm") {
-    result = RunSetup(argv[2], argv[3], argv[4], false);
-    TimeLicensePage(argv[5]);
-  }
-  if (mode == "setup") result = RunSetup(argv[2], argv[3], argv[4], true);
+  if (mode == "warm") result = RunSetup(argv[2], argv[3], argv[4], argv[5], false);
+  if (mode == "setup") result = RunSetup(argv[2], argv[3], argv[4], argv[5], true);
   if (mode == "nsis") result = RunNsis(argv[2], argv[3]);
   std::fflush(stdout);
   return result;

@@ -7,7 +7,7 @@ $2 > 0 && $1 == "nsis" && $3 == "trivial_ms" { nsis_trivial[$2] = $4; trivial[++
 $2 > 0 && $1 == "setup" && $3 == "dialog_ms" { dialog_ms[$2] = $4 }
 $2 > 0 && $1 == "setup" && $3 == "bare_dialog_ms" { bare_ms[$2] = $4 }
 $2 > 0 && $1 == "setup" && $3 == "install_ms" { install[$2] = $4 }
-$2 > 0 && $1 == "nsis" && $3 == "license_page_ms" { license_ms[$2] = $4 }
+$2 > 0 && $1 == "setup" && $3 == "license_page_ms" { license_ms[$2] = $4 }
 $2 > 0 && $1 == "nsis" && $3 == "nsis_total_ms" { nsis_total[$2] = $4 }
 
 function sort_numbers(a, n,   i, j, x) {

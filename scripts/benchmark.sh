@@ -149,7 +149,8 @@ run_one() {
   local kind=$1 round=$2 copy=$work/runs/current programs
   programs=("$(windows_path "$work/bin/trivial.exe")")
   if [ "$kind" = setup ]; then
-    programs+=("$(windows_path "$work/bin/SETUP-$partner_key.exe")" "$(windows_path "$work/bin/bare_dialog.exe")")
+    programs+=("$(windows_path "$work/bin/SETUP-$partner_key.exe")" "$(windows_path "$work/bin/bare_dialog.exe")"
+      "$(windows_path "$work/bin/nsis-setup.exe")")
   else
     programs+=("$(windows_path "$work/bin/nsis-setup.exe")")
   fi
