@@ -101,22 +101,17 @@ add_custom_command(OUTPUT ${payload_dir}/payload_license.txt
 set_source_files_properties(resources/setup.rc PROPERTIES OBJECT_DEPENDS
   "${payload_dir}/payload_application.z;${payload_dir}/payload_uninstaller.z;${payload_dir}/payload_license.txt;${CMAKE_SOURCE_DIR}/resources/setup.ico;${CMAKE_SOURCE_DIR}/resources/setup_dialog.rc;${CMAKE_SOURCE_DIR}/ui/resource.h;${CMAKE_SOURCE_DIR}/common/program_identity.rc;${CMAKE_SOURCE_DIR}/common/program.manifest;${CMAKE_BINARY_DIR}/program_version.h")
 
-# zlib's inflate members only, without their unwind tables (.eh_frame, which the linker keeps
-# even unused; nothing here unwinds). Its crc32.o and adler32.o are left out:
-# install/zlib_crc32.cpp and install/zlib_adler32.cpp stand in.
-find_library(LUMIFOLD_ZLIB_ARCHIVE NAMES libz.a REQUIRED)
-set(zlib_inflate_members inflate.o inffast.o inftrees.o zutil.o uncompr.o)
-set(zlib_inflate_dir ${CMAKE_BINARY_DIR}/zlib_inflate)
-set(zlib_inflate ${zlib_inflate_dir}/libz_inflate.a)
-file(MAKE_DIRECTORY ${zlib_inflate_dir})
-add_custom_command(OUTPUT ${zlib_inflate}
-  COMMAND ${CMAKE_OBJCOPY} --remove-section=.eh_frame ${LUMIFOLD_ZLIB_ARCHIVE} libz_all.a
-  COMMAND ${CMAKE_AR} x libz_all.a ${zlib_inflate_members}
-  COMMAND ${CMAKE_COMMAND} -E rm -f ${zlib_inflate} libz_all.a
-  COMMAND ${CMAKE_AR} rcsD ${zlib_inflate} ${zlib_inflate_members}
-  WORKING_DIRECTORY ${zlib_inflate_dir}
-  DEPENDS ${LUMIFOLD_ZLIB_ARCHIVE} VERBATIM)
-add_custom_target(zlib_inflate DEPENDS ${zlib_inflate})
+# zlib's inflate, built here from zlib's own sources (third_party/zlib) rather than taken from
+# the system's libz.a: at -O3 it inflates as fast as Debian's build (-O2 is 2 % slower, -Os a
+# third), and with function sections the linker keeps only what uncompress reaches
+# (inflateSync, inflateCopy and the like go): about 5 KB less. zlib's crc32.c is left out:
+# install/zlib_crc32.cpp stands in.
+add_library(zlib_inflate STATIC
+  third_party/zlib/adler32.c third_party/zlib/inffast.c third_party/zlib/inflate.c
+  third_party/zlib/inftrees.c third_party/zlib/uncompr.c third_party/zlib/zutil.c)
+target_compile_options(zlib_inflate PRIVATE
+  -O3 -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables)
+target_include_directories(zlib_inflate PUBLIC ${CMAKE_SOURCE_DIR}/third_party/zlib)
 
 add_lumifold_program(SETUP WIN32
   common/path_join.cpp common/system_library.cpp common/dll_search.cpp common/folders.cpp
@@ -130,7 +125,7 @@ add_lumifold_program(SETUP WIN32
   partner/partner_key.cpp partner/partner_settings.cpp partner/partner_key_rule.cpp
   partner/settings_document.cpp
   resources/setup.rc)
-target_link_libraries(SETUP PRIVATE ${zlib_inflate} uuid shell32 advapi32 user32 kernel32)
+target_link_libraries(SETUP PRIVATE zlib_inflate uuid shell32 advapi32 user32 kernel32)
 
 # Own weight: no MinGW C start-up code (setup/entry_point.cpp is the entry point; the installer
 # has no static constructors and nothing to run at exit), and zlib's inflate alone (above).
@@ -140,9 +135,8 @@ target_link_libraries(SETUP PRIVATE ${zlib_inflate} uuid shell32 advapi32 user32
 # stays (about 1 KB): an installer often runs elevated, and later Windows randomise its address
 # only with it. SETUP.map tells what takes the space.
 target_sources(SETUP PRIVATE
-  setup/entry_point.cpp install/zlib_crc32.cpp install/zlib_adler32.cpp)
+  setup/entry_point.cpp install/zlib_crc32.cpp)
 target_compile_options(SETUP PRIVATE -fno-data-sections)
 target_link_options(SETUP PRIVATE -nostartfiles -Wl,-e,_SetupEntryPoint@0
   -Wl,--disable-auto-import -Wl,-Map,${CMAKE_BINARY_DIR}/SETUP.map)
-add_dependencies(SETUP zlib_inflate)
 sign_lumifold_program(SETUP "Quorvale Lumifold Installer")

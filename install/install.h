@@ -25,9 +25,11 @@ HRESULT LaunchApplication(const char* path);
 // Places the Programs-menu and desktop shortcuts to target. Returns 0 always.
 HRESULT CreateShortcuts(const char* target);
 
-// Saves a shell link at linkPath pointing to target. Returns the COM status of the first
-// failing call, or that of the save.
-HRESULT CreateShellLink(const char* target, const char* linkPath, const char* description);
+// Saves one shell link pointing to target at each of the count link paths (null entries are
+// skipped). Returns the COM status of the first failing call before the saves (nothing is
+// saved then); else 0 when every save succeeded, or the status of the last failing save.
+HRESULT CreateShellLink(const char* target, const char* const* linkPaths, int count,
+                        const char* description);
 
 // Enters the product in the system's uninstall list. Silent; returns 0 always.
 LONG RegisterUninstallEntry();

@@ -7,33 +7,50 @@
 #include "install/install.h"
 #include "setup/setup_context.h"
 
-HRESULT CreateShellLink(const char* target, const char* linkPath, const char* description) {
+// Every path is tried: a failed save does not stop the ones after it.
+static HRESULT SaveShellLinks(IShellLinkA* link, const char* const* linkPaths, int count) {
+  HRESULT status = S_OK;
+  for (int i = 0; i < count; ++i) {
+    if (linkPaths[i] == NULL) continue;
+    const HRESULT saved = SaveShellLinkFile(link, linkPaths[i]);
+    if (FAILED(saved)) status = saved;
+  }
+  return status;
+}
+
+// One link object for all paths: the system resolves the target once, not once a shortcut.
+HRESULT CreateShellLink(const char* target, const char* const* linkPaths, int count,
+                        const char* description) {
   IShellLinkA* link = NULL;
   HRESULT status =
       CreateComObject(CLSID_ShellLink, IID_IShellLinkA, reinterpret_cast<void**>(&link));
   if (FAILED(status)) return status;
   status = link->SetPath(target);
   if (SUCCEEDED(status)) status = link->SetDescription(description);
-  if (SUCCEEDED(status)) status = SaveShellLinkFile(link, linkPath);
+  if (SUCCEEDED(status)) status = SaveShellLinks(link, linkPaths, count);
   link->Release();
   return status;
 }
 
-// A folder that cannot be found, or a link path that would not fit, skips that shortcut.
-static void CreateShortcutIn(int folderId, const char* target) {
+// The shortcut's path in a folder (MAX_PATH bytes); false when the folder cannot be found or
+// the path would not fit, which skips that shortcut.
+static bool JoinShortcutPath(int folderId, char* linkPath) {
   char folder[MAX_PATH];
-  if (!SHGetSpecialFolderPathA(gSetup.dialogWindow, folder, folderId, TRUE)) return;
-  char linkPath[MAX_PATH];
-  if (!JoinPath(linkPath, sizeof linkPath, folder, "\\", kShortcutFileName)) return;
-  CreateShellLink(target, linkPath, "");
+  return SHGetSpecialFolderPathA(gSetup.dialogWindow, folder, folderId, TRUE) &&
+         JoinPath(linkPath, MAX_PATH, folder, "\\", kShortcutFileName);
 }
 
 // Without COM there are no shortcuts; the installation goes on, as after any shortcut failure.
 HRESULT CreateShortcuts(const char* target) {
   bool initialised = false;
   if (!StartCom(&initialised)) return S_OK;
-  CreateShortcutIn(CSIDL_PROGRAMS, target);
-  CreateShortcutIn(CSIDL_DESKTOP, target);
+  char programs[MAX_PATH];
+  char desktop[MAX_PATH];
+  const char* const linkPaths[] = {
+      JoinShortcutPath(CSIDL_PROGRAMS, programs) ? programs : NULL,
+      JoinShortcutPath(CSIDL_DESKTOP, desktop) ? desktop : NULL,
+  };
+  CreateShellLink(target, linkPaths, 2, "");
   EndCom(initialised);
   return S_OK;
 }

@@ -4,7 +4,8 @@
 # interleaved, for several rounds.
 #   scripts/benchmark.sh [ROUNDS]   ROUNDS measured rounds (default 5), after one warm-up round
 # Everything goes to build-benchmark/ (or $LUMIFOLD_BENCH_DIR); the table is printed and saved
-# as report.md there. Installs what it needs, the benchmark's own nsis and zopfli included.
+# as report.md there, and one line of the run's medians and verdicts is added to runs.md there,
+# which keeps the lines of all runs made in that folder (remove it to start a new series). Installs what it needs, the benchmark's own nsis and zopfli included.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source_dir=$PWD
@@ -88,7 +89,7 @@ make_warm_prefix() {
   for i in 1 2; do
     scripts/wine-session.sh run "$work/warm" "$work/bin/bench_driver.exe" warm \
       "$(windows_path "$work/bin/trivial.exe")" "$(windows_path "$work/bin/SETUP-$partner_key.exe")" \
-      "$(windows_path "$work/bin/bare_dialog.exe")" >/dev/null ||
+      "$(windows_path "$work/bin/bare_dialog.exe")" "$(windows_path "$work/bin/nsis-setup.exe")" >/dev/null ||
       die "warming the prefix failed"
   done
   scripts/wine-session.sh stop "$work/warm"  # the server saves the registry as it ends
@@ -107,13 +108,25 @@ fresh_copy() {
   done < <(find "$copy/prefix" -type l)
 }
 
-# check_install COPY: what both installers must leave behind, read from the copy itself.
+# unix_path COPY WINDOWS_PATH: where a C: path of the copy's prefix lies.
+unix_path() {
+  local path=${2//\\//}
+  [ "${path:0:3}" = C:/ ] || [ "${path:0:3}" = c:/ ] || die "$1: $2 is not on drive C:"
+  echo "$1/prefix/drive_c/${path:3}"
+}
+
+# check_install COPY: what both installers must leave behind, read from the copy itself. The
+# application is looked for where the prefix's own "ProgramFilesDir" says.
 check_install() {
-  local copy=$1 user drive
+  local copy=$1 user drive program_files
   drive=$copy/prefix/drive_c
   user=$(ls "$drive/users" | grep -v '^Public$' | head -1)
   local home=$drive/users/$user uninstall values v
-  cmp -s "$drive/Program Files/Quorvale/Lumifold/Lumifold.exe" "$work/payloads/Lumifold.exe" ||
+  program_files=$(scripts/wine-session.sh run "$copy" reg query \
+    'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir | tr -d '\r' |
+    sed -n 's/^ *ProgramFilesDir *REG_SZ *//p')
+  [ -n "$program_files" ] || die "$copy: no ProgramFilesDir"
+  cmp -s "$(unix_path "$copy" "$program_files")/Quorvale/Lumifold/Lumifold.exe" "$work/payloads/Lumifold.exe" ||
     die "$copy: application missing or wrong"
   cmp -s "$drive/windows/system32/TevikUninstaller.exe" "$work/build/installer/TevikUninstaller.exe" ||
     die "$copy: uninstaller missing or wrong"
@@ -136,7 +149,8 @@ run_one() {
   local kind=$1 round=$2 copy=$work/runs/current programs
   programs=("$(windows_path "$work/bin/trivial.exe")")
   if [ "$kind" = setup ]; then
-    programs+=("$(windows_path "$work/bin/SETUP-$partner_key.exe")" "$(windows_path "$work/bin/bare_dialog.exe")")
+    programs+=("$(windows_path "$work/bin/SETUP-$partner_key.exe")" "$(windows_path "$work/bin/bare_dialog.exe")"
+      "$(windows_path "$work/bin/nsis-setup.exe")")
   else
     programs+=("$(windows_path "$work/bin/nsis-setup.exe")")
   fi
@@ -172,10 +186,13 @@ report() {
     -v setup_bytes="$(stat -c %s "$setup_exe")" \
     -v zopfli_bytes="$(stat -c %s "$work/build-zopfli/installer/SETUP.exe")" \
     -v nsis_bytes="$(stat -c %s "$work/bin/nsis-setup.exe")" -v rounds="$rounds" \
-    -v date="$(date -u +%Y-%m-%d)" \
+    -v date="$(date -u '+%Y-%m-%d %H:%M')" -v load="$load_before, $load_after" \
     -v machine="$(nproc) cores, $(uname -m), load average $load_before before the runs and $load_after after" \
-    -v versions="$(wine --version), makensis $(makensis -VERSION)" \
-    -f bench/report.awk "$work/results.txt" | tee "$work/report.md"
+    -v versions="$(wine --version), makensis $(makensis -VERSION)" -v runs="$work/runs.md" \
+    -f bench/report.awk "$work/results.txt" >"$work/report.md"
+  { printf '\nThe medians of every run in %s so far (runs.md):\n\n' "$work"; cat "$work/runs.md"; } \
+    >>"$work/report.md"
+  cat "$work/report.md"
 }
 
 # Whatever happens, no Wine session of the benchmark is left running.

@@ -1,6 +1,5 @@
-// The installer's stand-ins for zlib's crc32 and adler32 (install/zlib_crc32.cpp and
-// install/zlib_adler32.cpp, compiled here under the names BitwiseCrc32 and PlainAdler32 so that
-// they do not replace the real ones), checked against zlib's own.
+// The installer's stand-in for zlib's crc32 (install/zlib_crc32.cpp, compiled here under the
+// name BitwiseCrc32 so that it does not replace the real one), checked against zlib's own.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -8,7 +7,6 @@
 #include <vector>
 
 extern "C" uLong BitwiseCrc32(uLong crc, const Bytef* bytes, uInt length);
-extern "C" uLong PlainAdler32(uLong adler, const Bytef* bytes, uInt length);
 
 namespace {
 
@@ -54,30 +52,6 @@ TEST(ZlibCrc32StandIn, AgreesWithZlibWhenContinued) {
     ASSERT_EQ(zlibs, ours) << at;
   }
   EXPECT_EQ(crc32(0, bytes.data(), static_cast<uInt>(bytes.size())), ours);
-}
-
-TEST(ZlibAdler32StandIn, GivesTheStandardValuesAndTheInitialOne) {
-  const Bytef word[] = {'W', 'i', 'k', 'i', 'p', 'e', 'd', 'i', 'a'};
-  EXPECT_EQ(0x11E60398ul, PlainAdler32(1, word, sizeof word));
-  EXPECT_EQ(1ul, PlainAdler32(0x12345678ul, Z_NULL, 10));
-  EXPECT_EQ(adler32(0x12345678ul, Z_NULL, 10), PlainAdler32(0x12345678ul, Z_NULL, 10));
-}
-
-// All 0xFF bytes make both sums grow fastest: the reductions every 5552 bytes must hold there.
-TEST(ZlibAdler32StandIn, AgreesWithZlibAcrossItsReductions) {
-  const std::vector<Bytef> bytes = SomeBytes(100000, 13);
-  const std::vector<Bytef> ones(3 * 5552 + 3, 0xFF);
-  for (uInt length : {0u, 1u, 15u, 16u, 5551u, 5552u, 5553u, 11104u, 100000u}) {
-    ASSERT_EQ(adler32(1, bytes.data(), length), PlainAdler32(1, bytes.data(), length)) << length;
-  }
-  for (uInt length = 5540; length <= ones.size(); length += 1) {
-    ASSERT_EQ(adler32(1, ones.data(), length), PlainAdler32(1, ones.data(), length)) << length;
-  }
-  // Continued from the top of both sums (65520 each).
-  const uLong top = 0xFFF0FFF0ul;
-  const uInt length = static_cast<uInt>(ones.size());
-  EXPECT_EQ(adler32(top, ones.data(), length), PlainAdler32(top, ones.data(), length));
-  EXPECT_EQ(adler32(top, bytes.data(), 77777), PlainAdler32(top, bytes.data(), 77777));
 }
 
 }  // namespace

@@ -102,6 +102,18 @@ TEST_F(InstallTest, ShortcutsInProgramsAndOnTheDesktopPointToTheExecutable) {
   }
 }
 
+// Both shortcuts come from one link object: a save that fails must not cost the other.
+TEST_F(InstallTest, ProgramsShortcutThatCannotBeSavedStillLeavesTheDesktopOne) {
+  ASSERT_TRUE(CreateDirectoryA(ProgramsLink().c_str(), nullptr));  // the .lnk cannot be written
+  InstallAs("SETUP.exe");
+  const DWORD blocked = GetFileAttributesA(ProgramsLink().c_str());
+  RemoveDirectoryA(ProgramsLink().c_str());
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, blocked);
+  EXPECT_TRUE(blocked & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_STRCASEEQ(InstalledExecutable().c_str(),
+                   ReadShellLink(DesktopLink()).value_or(LinkView{}).target.c_str());
+}
+
 TEST_F(InstallTest, UninstallEntryHoldsExactlyItsSevenValues) {
   InstallAs("SETUP.exe");
   const auto values = ReadRegistryValues(HKEY_LOCAL_MACHINE, kUninstallKey);
