@@ -161,12 +161,17 @@ bool SystemProgram::IsRunning() const {
   return process_.hProcess != nullptr && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
+std::optional<DWORD> WaitForProcess(HANDLE process, DWORD timeoutMs) {
+  DWORD exitCode = 0;
+  if (process == nullptr || WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(process, &exitCode)) {
+    return std::nullopt;
+  }
+  return exitCode;
+}
+
 std::optional<DWORD> SystemProgram::WaitForExit(DWORD timeoutMs) {
-  if (process_.hProcess == nullptr) return std::nullopt;
-  if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
-  DWORD code = 0;
-  GetExitCodeProcess(process_.hProcess, &code);
-  return code;
+  return WaitForProcess(process_.hProcess, timeoutMs);
 }
 
 std::string SystemProgram::Output() const { return ReadFileBytes(outputPath_).value_or(""); }

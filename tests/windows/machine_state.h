@@ -41,6 +41,10 @@ bool IsWow64();
 // 64-bit system32, which 32-bit programs reach as C:\windows\sysnative; else the system folder.
 std::string NativeSystemDirectory();
 
+// The exit code of the process once it ends within timeoutMs; nothing when it does not (or
+// process is null).
+std::optional<DWORD> WaitForProcess(HANDLE process, DWORD timeoutMs);
+
 // A program of the native system folder (64-bit under WOW64, as the Control Panel is), started
 // with arguments and its standard output and error in a file. The destructor ends it if it
 // still runs.

@@ -61,15 +61,6 @@ bool IsPendingDeletion(const std::string& path) {
   return false;
 }
 
-std::optional<DWORD> WaitForProcess(HANDLE process, DWORD timeoutMs = kExitTimeoutMs) {
-  DWORD exitCode = 0;
-  if (process == nullptr || WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0 ||
-      !GetExitCodeProcess(process, &exitCode)) {
-    return std::nullopt;
-  }
-  return exitCode;
-}
-
 // The temporary copy that an uninstall left: a new file in the temporary folder.
 std::string FindTemporaryCopy(const std::vector<SnapshotChange>& changes) {
   char folder[MAX_PATH] = {};
@@ -127,7 +118,7 @@ class UninstallTest : public ::testing::Test {
     GetWindowThreadProcessId(box->window, shownBy);
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, *shownBy);
     EXPECT_TRUE(DismissMessageBox(*box, IDOK));
-    const auto exitCode = WaitForProcess(process);
+    const auto exitCode = WaitForProcess(process, kExitTimeoutMs);
     if (process != nullptr) CloseHandle(process);
     return exitCode;
   }
@@ -141,7 +132,8 @@ class UninstallTest : public ::testing::Test {
     ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), commandLine);
     const auto question = StartAndAsk(commandLine);
     if (!question || !DismissMessageBox(*question, IDYES)) return std::nullopt;
-    EXPECT_TRUE(WaitForProcess(starter_.hProcess).has_value()) << "the starter still runs";
+    EXPECT_TRUE(WaitForProcess(starter_.hProcess, kExitTimeoutMs).has_value())
+        << "the starter still runs";
     DWORD shownBy = 0;
     const auto exitCode = CloseOutcome(text, &shownBy);
     EXPECT_NE(starter_.dwProcessId, shownBy) << "the closing box is not the copy's";
@@ -193,7 +185,7 @@ TEST_F(UninstallTest, NoChangesNothing) {
   const auto question = StartAndAsk(UninstallString());
   ASSERT_TRUE(question.has_value());
   ASSERT_TRUE(DismissMessageBox(*question, IDNO));
-  EXPECT_EQ(std::optional<DWORD>(1), WaitForProcess(starter_.hProcess));
+  EXPECT_EQ(std::optional<DWORD>(1), WaitForProcess(starter_.hProcess, kExitTimeoutMs));
   ExpectChanges(CompareSnapshots(before, MachineSnapshot::Take()), {});
 }
 
