@@ -55,10 +55,11 @@ sign_lumifold_program(lumifold_standin "Quorvale Lumifold")
 add_lumifold_program(uninstaller WIN32
   common/path_join.cpp common/system_library.cpp common/dll_search.cpp
   common/running_application.cpp common/com_library.cpp common/registry_string.cpp
-  common/shell_link_file.cpp
+  common/shell_link_file.cpp common/install_directory.cpp
   uninstaller/entry_point.cpp uninstaller/uninstaller_main.cpp uninstaller/removal_rules.cpp
   uninstaller/removal_files.cpp uninstaller/product_removal.cpp uninstaller/shortcut_removal.cpp
-  uninstaller/self_removal.cpp uninstaller/reboot_deletion.cpp uninstaller/uninstaller.rc)
+  uninstaller/self_removal.cpp uninstaller/private_folder.cpp uninstaller/reboot_deletion.cpp
+  uninstaller/uninstaller.rc)
 set_target_properties(uninstaller PROPERTIES OUTPUT_NAME TevikUninstaller)
 target_link_libraries(uninstaller PRIVATE uuid shell32 advapi32 user32 kernel32)
 target_compile_options(uninstaller PRIVATE -fno-data-sections)
@@ -116,7 +117,7 @@ target_include_directories(zlib_inflate PUBLIC ${CMAKE_SOURCE_DIR}/third_party/z
 add_lumifold_program(SETUP WIN32
   common/path_join.cpp common/system_library.cpp common/dll_search.cpp common/folders.cpp
   common/running_application.cpp common/com_library.cpp common/registry_string.cpp
-  common/shell_link_file.cpp
+  common/shell_link_file.cpp common/install_directory.cpp
   setup/setup_main.cpp setup/version_gate.cpp setup/version_rule.cpp
   setup/cached_content.cpp setup/running_instance.cpp
   ui/setup_dialog.cpp

@@ -20,3 +20,13 @@ bool JoinPath(char* out, size_t capacity, const char* first, const char* second,
   out[used] = '\0';
   return fits;
 }
+
+bool CutAtLastBackslash(char* path) {
+  char* last = nullptr;
+  for (char* at = path; *at != '\0'; ++at) {
+    if (*at == '\\') last = at;
+  }
+  if (last == nullptr) return false;
+  *last = '\0';
+  return true;
+}

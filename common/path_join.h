@@ -9,3 +9,7 @@
 // caller treats the path as one that cannot be made.
 bool JoinPath(char* out, size_t capacity, const char* first, const char* second,
               const char* third = nullptr);
+
+// Ends path at its last backslash, leaving the folder that holds it without a trailing
+// backslash ("C:\A\B.exe" gives "C:\A"). False, path unchanged, when it has no backslash.
+bool CutAtLastBackslash(char* path);

@@ -65,9 +65,12 @@ inline constexpr char kUninstallQuestionText[] =
 inline constexpr char kUninstalledText[] = "Quorvale Lumifold was removed from your computer.";
 inline constexpr char kUninstallIncompleteFormat[] =
     "Quorvale Lumifold could not be removed completely. Remove this by hand: %s";
+inline constexpr char kStillInUseText[] =
+    "Quorvale Lumifold is still in use. Close it and run the uninstaller again.";
 
-// How the uninstaller starts its temporary copy: the copy's path, this option and the process
-// id of the uninstaller that started it, e.g. "C:\TEMP\TEV1.TMP" /original 1234.
+// How the uninstaller starts its temporary copy: the copy's path, this option, the process id
+// of the uninstaller that started it and the handle of the event the copy sets once it runs,
+// e.g. "C:\TEMP\Tev1A2B\TevikUninstaller.exe" /original 1234 88.
 inline constexpr char kOriginalProcessOption[] = "/original";
 // The section of Windows 98's WININIT.INI whose "NUL=<short path>" lines delete files at the
 // next start.

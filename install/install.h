@@ -10,7 +10,8 @@ bool RunInstallSequence();
 // Reads "ProgramFilesDir", creates the maker and product folders there and leaves the install
 // directory, with its trailing backslash, in directory (260 bytes). Returns 0; the registry's
 // error code (no message) when the value cannot be read or does not fit; E_FAIL after the
-// folder message when a folder cannot be created or its path would exceed 259 characters.
+// folder message when a folder cannot be created, its path would exceed 259 characters or the
+// install directory is not one the uninstaller trusts.
 LONG ResolveInstallDirectory(char* directory);
 
 // Unpacks the application into the directory in path (260 bytes), which then names the
@@ -18,8 +19,8 @@ LONG ResolveInstallDirectory(char* directory);
 // E_FAIL after a message when the directory, the payload or the write fails.
 HRESULT InstallApplication(char* path);
 
-// Starts the installed application without waiting for it. Returns 0 always; a failure to
-// start is shown.
+// Starts the installed application at path, in its folder, without waiting for it. Returns 0
+// always; a failure to start is shown.
 HRESULT LaunchApplication(const char* path);
 
 // Places the Programs-menu and desktop shortcuts to target. Returns 0 always.

@@ -1,6 +1,7 @@
 #include <zlib.h>
 
 #include "common/folders.h"
+#include "common/install_directory.h"
 #include "common/path_join.h"
 #include "common/product.h"
 #include "common/registry_string.h"
@@ -14,16 +15,28 @@
 
 static const char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
+static LONG RefuseFolder(const char* path) {
+  ShowPathMessage(kCreateDirectoryFailedFormat, path);
+  return E_FAIL;
+}
+
+// An install directory that the uninstaller would not trust (a relative "ProgramFilesDir", one
+// with "." or ".." folders) is refused before anything is made: it could never be removed.
 LONG ResolveInstallDirectory(char* directory) {
   const LONG status = ReadMachineString(kCurrentVersionKey, "ProgramFilesDir", directory);
   if (status != ERROR_SUCCESS) return status;
-  char path[MAX_PATH];
-  if (!CreateFolderBelow(directory, kMakerFolder, path) ||
-      !CreateFolderBelow(directory, kProductFolder, path)) {
-    ShowPathMessage(kCreateDirectoryFailedFormat, path);
-    return E_FAIL;
+  char makerFolder[MAX_PATH];
+  char productFolder[MAX_PATH];
+  if (!JoinBelowFolder(makerFolder, sizeof makerFolder, directory, kMakerFolder)) {
+    return RefuseFolder(makerFolder);
   }
-  lstrcpyA(directory, path);
+  if (!JoinBelowFolder(productFolder, sizeof productFolder, directory, kProductFolder) ||
+      !IsTrustedInstallPath(productFolder)) {
+    return RefuseFolder(productFolder);
+  }
+  if (!MakeFolder(makerFolder)) return RefuseFolder(makerFolder);
+  if (!MakeFolder(productFolder)) return RefuseFolder(productFolder);
+  lstrcpyA(directory, productFolder);
   return ERROR_SUCCESS;
 }
 
@@ -63,14 +76,19 @@ HRESULT InstallApplication(char* path) {
   return S_OK;
 }
 
+// In its own folder: the installer's (a download folder, a disc) would stay in use while it runs,
+// and is searched for the DLLs it loads late.
 HRESULT LaunchApplication(const char* path) {
   // Quoted: unquoted, a path with blanks would first be tried as C:\Program.exe.
   char commandLine[MAX_PATH + 2];
   wsprintfA(commandLine, "\"%s\"", path);
+  char folder[MAX_PATH];
+  lstrcpyA(folder, path);
+  CutAtLastBackslash(folder);
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
+  if (!CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, folder, &startup, &process)) {
     ShowInstallMessage(kLaunchFailedText);
     return S_OK;
   }

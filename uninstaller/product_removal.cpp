@@ -1,16 +1,20 @@
 // The installation's files, folders and uninstall entry.
 #include <shlobj.h>
 
+#include "common/install_directory.h"
 #include "common/path_join.h"
 #include "common/product.h"
 #include "common/registry_string.h"
 #include "common/running_application.h"
-#include "uninstaller/removal_rules.h"
 #include "uninstaller/uninstall_context.h"
 #include "uninstaller/uninstaller_main.h"
 
 // How long a closing application may take to let go of its executable.
 static const DWORD kApplicationExitWaitMs = 5000;
+// At most this many windows are asked to close, and none once the asking has taken this long:
+// the wait stays bounded however many copies run and however slowly they answer.
+static const int kMaxAskedWindows = 16;
+static const DWORD kAskingLimitMs = 30000;
 
 HRESULT ReadInstallDirectory() {
   char directory[MAX_PATH];
@@ -21,14 +25,39 @@ HRESULT ReadInstallDirectory() {
     return S_OK;
   }
   lstrcpyA(gUninstall.installDirectory, directory);
+  const DWORD shortLength =
+      GetShortPathNameA(gUninstall.applicationPath, gUninstall.applicationShortPath, MAX_PATH);
+  if (shortLength == 0 || shortLength >= MAX_PATH) gUninstall.applicationShortPath[0] = '\0';
   return S_OK;
 }
 
+struct MarkedWindows {
+  HWND windows[kMaxAskedWindows];
+  int count;
+};
+
+static BOOL CALLBACK CollectMarkedWindow(HWND window, LPARAM found) {
+  MarkedWindows* marked = reinterpret_cast<MarkedWindows*>(found);
+  if (marked->count < kMaxAskedWindows && GetPropA(window, kRunningInstanceProperty) != NULL) {
+    marked->windows[marked->count++] = window;
+  }
+  return TRUE;
+}
+
+// Every running copy of the application holds "Lumifold.exe": each one is asked.
+static void AskEveryApplicationToClose() {
+  MarkedWindows marked = {};
+  EnumWindows(CollectMarkedWindow, reinterpret_cast<LPARAM>(&marked));
+  const DWORD start = GetTickCount();
+  for (int i = 0; i < marked.count && GetTickCount() - start < kAskingLimitMs; ++i) {
+    AskApplicationToClose(marked.windows[i]);
+  }
+}
+
 HRESULT RemoveApplication() {
-  HWND window = FindRunningApplication();
-  if (window != NULL) AskApplicationToClose(window);
+  AskEveryApplicationToClose();
   if (gUninstall.installDirectory[0] == '\0') return S_OK;
-  DeleteProductFile(gUninstall.applicationPath, kApplicationExitWaitMs);
+  if (!DeleteProductFile(gUninstall.applicationPath, kApplicationExitWaitMs)) return E_FAIL;
   return RemoveProductFolders(gUninstall.installDirectory);
 }
 

@@ -1,5 +1,6 @@
-// Deleting the temporary copy's own file at the next start of Windows: MoveFileExA on NT;
-// Windows 98 and ME lack it and read the "[rename]" section of WININIT.INI instead.
+// Deleting the temporary copy's own file and folder at the next start of Windows: MoveFileExA on
+// NT; Windows 98 and ME lack it and read the "[rename]" section of WININIT.INI instead, which
+// deletes files only: there the empty folder stays.
 #include "common/path_join.h"
 #include "common/system_library.h"
 #include "uninstaller/removal_rules.h"
@@ -10,7 +11,7 @@ typedef BOOL(WINAPI* MoveFileExAFunction)(LPCSTR, LPCSTR, DWORD);
 // A WININIT.INI larger than this is not read: no real one comes near it.
 static const DWORD kWininitLimit = 1024 * 1024;
 
-static bool IsWindows9x() { return (GetVersion() & 0x80000000) != 0; }
+bool IsWindows9x() { return (GetVersion() & 0x80000000) != 0; }
 
 // Reads the open file (size bytes) and writes it back with the entry added. 0 or E_FAIL.
 static HRESULT AddEntryToOpenFile(HANDLE file, DWORD size, const char* shortPath) {
@@ -58,6 +59,10 @@ HRESULT ScheduleOwnDeletion() {
   if (IsWindows9x()) return AddWininitDeletion(own);
   const MoveFileExAFunction moveFileEx = reinterpret_cast<MoveFileExAFunction>(
       FindFunction(GetModuleHandleA("kernel32.dll"), "MoveFileExA"));
-  if (moveFileEx == NULL) return E_FAIL;
+  // The file first: a folder is deleted only once it is empty.
+  if (moveFileEx == NULL || !moveFileEx(own, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) ||
+      !CutAtLastBackslash(own)) {
+    return E_FAIL;
+  }
   return moveFileEx(own, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) ? S_OK : E_FAIL;
 }

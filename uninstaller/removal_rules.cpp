@@ -2,41 +2,9 @@
 
 #include <cstring>
 
+#include "common/install_directory.h"
 #include "common/path_join.h"
 #include "common/product.h"
-
-static char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-
-static bool EqualIgnoringAsciiCase(const char* a, const char* b, size_t count) {
-  for (size_t i = 0; i < count; ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
-static bool EndsWithProductFolder(const char* path, size_t length) {
-  const size_t suffix = sizeof kProductFolder - 1;
-  return length >= suffix && EqualIgnoringAsciiCase(path + length - suffix, kProductFolder, suffix);
-}
-
-static bool IsAbsolute(const char* path) {
-  const bool drive =
-      LowerAscii(path[0]) >= 'a' && LowerAscii(path[0]) <= 'z' && path[1] == ':' && path[2] == '\\';
-  return drive || (path[0] == '\\' && path[1] == '\\' && path[2] != '\\' && path[2] != '\0');
-}
-
-// A folder of "." or ".." lets a path that ends in the product's folders name another one.
-static bool HasDotFolder(const char* path) {
-  return std::strstr(path, "\\.\\") != nullptr || std::strstr(path, "\\..\\") != nullptr;
-}
-
-bool IsTrustedInstallPath(const char* path) {
-  const size_t length = std::strlen(path);
-  if (!EndsWithProductFolder(path, length) || !IsAbsolute(path) || HasDotFolder(path)) {
-    return false;
-  }
-  return std::strpbrk(path, "/*?\"<>|") == nullptr && std::strchr(path + 2, ':') == nullptr;
-}
 
 bool SplitProductFolders(const char* directory, char* productFolder, char* makerFolder,
                          size_t capacity) {
@@ -63,13 +31,21 @@ static void FormatDecimal(unsigned long value, char* digits) {
   digits[count] = '\0';
 }
 
-bool FormatCopyCommandLine(char* out, size_t capacity, const char* copyPath,
-                           unsigned long processId) {
+// Appends a blank and the decimal value to the text in out.
+static bool AppendNumber(char* out, size_t capacity, unsigned long value) {
   char digits[11];
-  FormatDecimal(processId, digits);
-  if (!JoinPath(out, capacity, "\"", copyPath, "\" ")) return false;
+  FormatDecimal(value, digits);
   const size_t used = std::strlen(out);
-  return JoinPath(out + used, capacity - used, kOriginalProcessOption, " ", digits);
+  return JoinPath(out + used, capacity - used, " ", digits);
+}
+
+bool FormatCopyCommandLine(char* out, size_t capacity, const char* copyPath,
+                           const CopyHandOver& handOver) {
+  return JoinPath(out, capacity, "\"", copyPath, "\" ") &&
+         JoinPath(out + std::strlen(out), capacity - std::strlen(out), kOriginalProcessOption,
+                  nullptr) &&
+         AppendNumber(out, capacity, handOver.processId) &&
+         AppendNumber(out, capacity, handOver.startedEvent);
 }
 
 static const char* SkipBlanks(const char* text) {
@@ -89,8 +65,11 @@ static const char* SkipProgramName(const char* commandLine) {
   return text;
 }
 
-// Reads 1 to 10 decimal digits that make a value of 1 to 4294967295; the end, or null.
-static const char* ReadProcessId(const char* text, unsigned long* processId) {
+// Reads blanks, then 1 to 10 decimal digits that make a value of 1 to 4294967295, ended by a
+// blank or the end of the text; the end, or null.
+static const char* ReadNumber(const char* text, unsigned long* number) {
+  if (*text != ' ' && *text != '\t') return nullptr;
+  text = SkipBlanks(text);
   unsigned long long value = 0;
   size_t count = 0;
   for (; *text >= '0' && *text <= '9'; ++text) {
@@ -98,22 +77,22 @@ static const char* ReadProcessId(const char* text, unsigned long* processId) {
     value = value * 10 + static_cast<unsigned>(*text - '0');
   }
   if (count == 0 || value == 0 || value > 0xFFFFFFFFull) return nullptr;
-  *processId = static_cast<unsigned long>(value);
+  if (*text != '\0' && *text != ' ' && *text != '\t') return nullptr;
+  *number = static_cast<unsigned long>(value);
   return text;
 }
 
-bool ReadCopyCommandLine(const char* commandLine, unsigned long* processId) {
+bool ReadCopyCommandLine(const char* commandLine, CopyHandOver* handOver) {
   const char* text = SkipProgramName(commandLine);
   if (text == nullptr) return false;
   text = SkipBlanks(text);
   const size_t optionLength = sizeof kOriginalProcessOption - 1;
   if (std::strncmp(text, kOriginalProcessOption, optionLength) != 0) return false;
-  text += optionLength;
-  if (*text != ' ' && *text != '\t') return false;
-  unsigned long value = 0;
-  text = ReadProcessId(SkipBlanks(text), &value);
+  CopyHandOver read = {};
+  text = ReadNumber(text + optionLength, &read.processId);
+  if (text != nullptr) text = ReadNumber(text, &read.startedEvent);
   if (text == nullptr || *SkipBlanks(text) != '\0') return false;
-  *processId = value;
+  *handOver = read;
   return true;
 }
 

@@ -1,14 +1,9 @@
-// The uninstaller's decisions that need no Windows: which install directory it may touch, the
-// command line of its temporary copy, and the WININIT.INI entry that deletes a file at the next
-// start on Windows 98 and ME. Platform-free.
+// The uninstaller's decisions that need no Windows: the product's folders, the command line of
+// its temporary copy, and the WININIT.INI entry that deletes a file at the next start on Windows
+// 98 and ME. Platform-free.
 #pragma once
 
 #include <cstddef>
-
-// True when path may be the install directory: absolute (a drive letter or a UNC name), ending
-// in "\Quorvale\Lumifold\" in any ASCII case, with no "." or ".." folder, no "/" and no
-// wildcard or stream colon. Anything else never makes the uninstaller delete there.
-bool IsTrustedInstallPath(const char* path);
 
 // From a directory ending in "\Quorvale\Lumifold\" (any ASCII case), writes the product folder
 // and its maker folder, each without the trailing backslash, into buffers of capacity bytes.
@@ -16,14 +11,21 @@ bool IsTrustedInstallPath(const char* path);
 bool SplitProductFolders(const char* directory, char* productFolder, char* makerFolder,
                          size_t capacity);
 
-// Writes the temporary copy's command line: copyPath quoted, kOriginalProcessOption and the
-// decimal processId. False when it does not fit in capacity bytes.
+// What the original tells its temporary copy: its process id and the value of an inherited
+// handle of the event that the copy sets once it runs.
+struct CopyHandOver {
+  unsigned long processId;
+  unsigned long startedEvent;
+};
+
+// Writes the temporary copy's command line: copyPath quoted, kOriginalProcessOption, then the
+// decimal process id and event handle. False when it does not fit in capacity bytes.
 bool FormatCopyCommandLine(char* out, size_t capacity, const char* copyPath,
-                           unsigned long processId);
+                           const CopyHandOver& handOver);
 
 // True when commandLine is such a command line (program name quoted or not, then the option
-// and a process id of 1 to 4294967295, blanks around them); *processId is then set.
-bool ReadCopyCommandLine(const char* commandLine, unsigned long* processId);
+// and two numbers of 1 to 4294967295, blanks around them); *handOver is then set.
+bool ReadCopyCommandLine(const char* commandLine, CopyHandOver* handOver);
 
 // Writes into out (capacity bytes) the WININIT.INI text ini (length bytes) with the line
 // "NUL=<shortPath>" added first in its "[rename]" section (any ASCII case), the section

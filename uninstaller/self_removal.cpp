@@ -1,7 +1,7 @@
 // The uninstaller's own file: in the system directory it cannot delete itself while it runs,
 // and a deletion scheduled for the next start would also take the uninstaller of a reinstall
-// made before that start. So a copy in the temporary folder does the work, deletes the
-// original, and has only its own file deleted at the next start.
+// made before that start. So a copy in a folder of its own in the temporary folder does the
+// work, deletes the original, and has only its own file and folder deleted at the next start.
 #include "common/path_join.h"
 #include "common/product.h"
 #include "common/system_library.h"
@@ -11,6 +11,9 @@
 // How long the copy waits for the original to end and let go of its file.
 static const DWORD kOriginalExitWaitMs = 10000;
 static const DWORD kImageReleaseWaitMs = 5000;
+// How long the original waits for the copy to confirm that it runs.
+static const DWORD kConfirmationWaitMs = 8000;
+static const DWORD kFolderNameAttempts = 100;
 static const char kCopyPrefix[] = "Tev";
 
 bool ReadOwnPath(char* path) {
@@ -39,35 +42,94 @@ bool RunsFromItsPlace() {
   return JoinSystemPath(place, kUninstallerFileName) && IsSameFile(own, place);
 }
 
+// Waits until the copy has set the event (true) or has ended, or the wait is over; a copy that
+// has not confirmed by then is ended, so that it cannot start its work late.
+static bool AwaitConfirmation(HANDLE started, HANDLE copy) {
+  HANDLE handles[2] = {started, copy};
+  if (WaitForMultipleObjects(2, handles, FALSE, kConfirmationWaitMs) == WAIT_OBJECT_0) return true;
+  TerminateProcess(copy, 1);
+  WaitForSingleObject(copy, kImageReleaseWaitMs);
+  return false;
+}
+
+// Starts the copy with this process's id and an inheritable event, which it sets once it runs:
+// a copy that dies while loading (a DLL it cannot load, an application-control policy) must not
+// leave the user's Yes with nothing done and nothing said.
 static bool StartCopy(const char* copy, const char* folder) {
-  char commandLine[MAX_PATH + 32];
-  if (!FormatCopyCommandLine(commandLine, sizeof commandLine, copy, GetCurrentProcessId())) {
-    return false;
-  }
+  SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, NULL, TRUE};
+  HANDLE started = CreateEventA(&inheritable, TRUE, FALSE, NULL);
+  if (started == NULL) return false;
+  CopyHandOver handOver = {GetCurrentProcessId(),
+                           static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(started))};
+  char commandLine[MAX_PATH + 48];
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(copy, commandLine, NULL, NULL, FALSE, 0, NULL, folder, &startup, &process)) {
-    return false;
+  bool confirmed = false;
+  if (FormatCopyCommandLine(commandLine, sizeof commandLine, copy, handOver) &&
+      CreateProcessA(copy, commandLine, NULL, NULL, TRUE, 0, NULL, folder, &startup, &process)) {
+    confirmed = AwaitConfirmation(started, process.hProcess);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
   }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return true;
+  CloseHandle(started);
+  return confirmed;
 }
 
-// A copy that cannot be made or started leaves this file for the user to delete.
+// The temporary folder, with its trailing backslash, in folder (260 bytes); false when unknown.
+static bool ReadTemporaryFolder(char* folder) {
+  const DWORD used = GetTempPathA(MAX_PATH, folder);
+  return used != 0 && used < MAX_PATH;
+}
+
+// Creates a folder of a new name in the temporary folder and leaves its path in folder (260
+// bytes). A name already taken, by a folder or a file, is never used: another one is tried.
+static bool MakeCopyFolder(char* folder) {
+  char temporary[MAX_PATH];
+  if (!ReadTemporaryFolder(temporary)) return false;
+  const DWORD seed = GetTickCount();
+  for (DWORD attempt = 0; attempt < kFolderNameAttempts; ++attempt) {
+    char name[16];
+    wsprintfA(name, "%s%04lX", kCopyPrefix, (seed + attempt) & 0xFFFF);
+    if (!JoinPath(folder, MAX_PATH, temporary, name)) return false;
+    if (CreatePrivateFolder(folder)) return true;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
+  }
+  return false;
+}
+
+// NT: the folder is held open without delete sharing until the copy runs from it, so that
+// the user, who may rename what lies in the temporary folder, cannot swap it meanwhile.
+static HANDLE HoldFolder(const char* folder) {
+  if (IsWindows9x()) return INVALID_HANDLE_VALUE;
+  return CreateFileA(folder, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+}
+
+// A copy that cannot be made or does not confirm its start leaves this file for the user to
+// delete; this process then does the work itself.
 bool StartTemporaryCopy() {
   char own[MAX_PATH];
   char folder[MAX_PATH];
   char copy[MAX_PATH];
   if (!ReadOwnPath(own)) return false;
-  const DWORD used = GetTempPathA(sizeof folder, folder);
-  if (used != 0 && used < sizeof folder && GetTempFileNameA(folder, kCopyPrefix, 0, copy) != 0) {
-    if (CopyFileA(own, copy, FALSE) && StartCopy(copy, folder)) return true;
+  if (MakeCopyFolder(folder)) {
+    HANDLE hold = HoldFolder(folder);
+    const bool started = JoinPath(copy, sizeof copy, folder, kUninstallerFileName) &&
+                         CopyFileA(own, copy, TRUE) && StartCopy(copy, folder);
+    if (hold != INVALID_HANDLE_VALUE) CloseHandle(hold);
+    if (started) return true;
     DeleteFileA(copy);
+    RemoveDirectoryA(folder);
   }
   NoteStayedPath(own);
   return false;
+}
+
+void ConfirmStart(unsigned long startedEvent) {
+  HANDLE started = reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(startedEvent));
+  SetEvent(started);
+  CloseHandle(started);
 }
 
 // A process that cannot be opened has ended already.

@@ -8,7 +8,19 @@
 #include "uninstaller/uninstall_context.h"
 #include "uninstaller/uninstaller_main.h"
 
-// True when the link at linkPath loads and its target is the application's executable.
+// True when path, in full form (GetFullPathNameA: "." and ".." folders and doubled backslashes
+// resolved), is the full form of expected, compared case-blind.
+static bool NamesSameFile(const char* path, const char* expected) {
+  char full[MAX_PATH];
+  char fullExpected[MAX_PATH];
+  const DWORD length = GetFullPathNameA(path, MAX_PATH, full, NULL);
+  const DWORD expectedLength = GetFullPathNameA(expected, MAX_PATH, fullExpected, NULL);
+  return expected[0] != '\0' && length != 0 && length < MAX_PATH && expectedLength != 0 &&
+         expectedLength < MAX_PATH && lstrcmpiA(full, fullExpected) == 0;
+}
+
+// True when the link at linkPath loads and its target is the application's executable, named
+// by its long or its short form: the file itself is gone by now and cannot be asked.
 static bool LeadsToApplication(const char* linkPath) {
   IShellLinkA* link = NULL;
   if (FAILED(CreateComObject(CLSID_ShellLink, IID_IShellLinkA, reinterpret_cast<void**>(&link)))) {
@@ -17,7 +29,8 @@ static bool LeadsToApplication(const char* linkPath) {
   char target[MAX_PATH] = {};
   const bool leads = SUCCEEDED(LoadShellLinkFile(link, linkPath)) &&
                      link->GetPath(target, sizeof target, NULL, SLGP_RAWPATH) == S_OK &&
-                     lstrcmpiA(target, gUninstall.applicationPath) == 0;
+                     (NamesSameFile(target, gUninstall.applicationPath) ||
+                      NamesSameFile(target, gUninstall.applicationShortPath));
   link->Release();
   return leads;
 }

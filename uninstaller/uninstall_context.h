@@ -6,6 +6,7 @@
 struct UninstallContext {
   char installDirectory[MAX_PATH];  // the trusted "InstallPath", with its backslash; else empty
   char applicationPath[MAX_PATH];   // "Lumifold.exe" in it; empty with the directory
+  char applicationShortPath[MAX_PATH];  // its short form, read before it goes; else empty
   char stayedPath[MAX_PATH];        // the first path meant to go that stayed; empty: none
 };
 

@@ -32,34 +32,43 @@ static int ShowOutcome() {
   return 2;
 }
 
-static void RemoveProduct() {
+static int ShowStillInUse() {
+  MessageBoxA(NULL, kStillInUseText, kUninstallerTitle, MB_OK | MB_ICONINFORMATION);
+  return 2;
+}
+
+// Nothing goes unless "Lumifold.exe" could: while it runs, the uninstall entry and the
+// uninstaller stay, so that the uninstall can be run again. False then.
+static bool RemoveProduct(bool removesOriginal) {
   ReadInstallDirectory();
-  RemoveApplication();
+  if (RemoveApplication() != S_OK) return false;
+  if (removesOriginal) RemoveInstalledUninstaller();
   RemoveShortcuts();
   RemoveUserData();
   RemoveUninstallEntry();
+  return true;
 }
 
-// The copy, started after the question was answered Yes: the original's file goes first, so
-// that nothing of the product is left for the next start.
-static int RunAsTemporaryCopy(DWORD originalId) {
-  WaitForOriginal(originalId);
-  RemoveInstalledUninstaller();
-  RemoveProduct();
+// The copy, started after the question was answered Yes: the application's file goes first,
+// then the original's, so that nothing of the product is left for the next start.
+static int RunAsTemporaryCopy(const CopyHandOver& handOver) {
+  ConfirmStart(handOver.startedEvent);
+  WaitForOriginal(handOver.processId);
+  const bool removed = RemoveProduct(true);
   ScheduleOwnDeletion();
-  return ShowOutcome();
+  return removed ? ShowOutcome() : ShowStillInUse();
 }
 
+// The copy's command line counts only away from the uninstaller's place: the installed file,
+// started so, asks as usual.
 int UninstallerMain(const char* commandLine) {
   RestrictDllLoading();
-  unsigned long originalId = 0;
-  if (ReadCopyCommandLine(commandLine, &originalId)) return RunAsTemporaryCopy(originalId);
-  if (!AskToRemove()) return 1;
-  if (!RunsFromItsPlace()) {
-    RemoveInstalledUninstaller();
-  } else if (StartTemporaryCopy()) {
-    return 0;
+  const bool atItsPlace = RunsFromItsPlace();
+  CopyHandOver handOver = {};
+  if (!atItsPlace && ReadCopyCommandLine(commandLine, &handOver)) {
+    return RunAsTemporaryCopy(handOver);
   }
-  RemoveProduct();
-  return ShowOutcome();
+  if (!AskToRemove()) return 1;
+  if (atItsPlace && StartTemporaryCopy()) return 0;
+  return RemoveProduct(!atItsPlace) ? ShowOutcome() : ShowStillInUse();
 }

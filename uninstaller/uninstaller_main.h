@@ -5,7 +5,7 @@
 
 // Runs the uninstaller with its whole command line; returns the process exit code: 1 when the
 // user answers No, 0 when the temporary copy has taken over or everything meant to go went, 2
-// when something stayed (shown to the user first).
+// when something stayed or the application is still in use (shown to the user first).
 int UninstallerMain(const char* commandLine);
 
 // Records path as one that was meant to go and stayed; the first one is shown at the end.
@@ -19,11 +19,12 @@ bool DeleteProductFile(const char* path, DWORD waitMs = 0);
 // only when empty. Returns 0.
 HRESULT RemoveProductFolders(const char* directory);
 
-// The steps of the removal. Each is silent and returns 0: what stays against the user's wish
+// The steps of the removal. Each is silent and returns 0 unless said: what stays against the user's wish
 // is noted (NoteStayedPath), what stays on purpose is not.
 // Reads the uninstall entry's "InstallPath" into the context when it can be trusted.
 HRESULT ReadInstallDirectory();
-// Asks a running application to close, then deletes "Lumifold.exe" and its folders.
+// Asks every running application to close, then deletes "Lumifold.exe" and its folders.
+// E_FAIL when "Lumifold.exe" stayed: then nothing else may be removed.
 HRESULT RemoveApplication();
 // Deletes the current user's two shortcuts that lead to that "Lumifold.exe".
 HRESULT RemoveShortcuts();
@@ -36,13 +37,22 @@ HRESULT RemoveUninstallEntry();
 bool ReadOwnPath(char* path);
 // True when this program is the uninstaller at its place in the system directory.
 bool RunsFromItsPlace();
-// Copies this program into the temporary folder and starts the copy with this process's id.
-// True when the copy runs and takes over; false after noting this program's file as stayed.
+// Copies this program into a new folder in the temporary folder and starts the copy. True once
+// the copy confirms that it runs and takes over; false after noting this program's file as
+// stayed.
 bool StartTemporaryCopy();
+// In the copy: tells the original, through the inherited event, that the copy runs.
+void ConfirmStart(unsigned long startedEvent);
 // In the copy: waits (bounded) for the original process to end.
 void WaitForOriginal(DWORD processId);
 // Deletes the uninstaller from its place in the system directory. 0, or E_FAIL when it stayed.
 HRESULT RemoveInstalledUninstaller();
-// In the copy: has its own file deleted at the next start of Windows. 0, or E_FAIL when that
-// could not be arranged (not noted: the temporary folder is the system's to clean).
+// In the copy: has its own file, then its folder, deleted at the next start of Windows (the
+// folder not on Windows 98 and ME). 0, or E_FAIL when that could not be arranged (not noted:
+// the temporary folder is the system's to clean).
 HRESULT ScheduleOwnDeletion();
+// Creates the new folder at path, on NT open to Administrators and SYSTEM only. False when it
+// cannot be made; the last error is then ERROR_ALREADY_EXISTS when the name is taken.
+bool CreatePrivateFolder(const char* path);
+// True on Windows 98 and ME.
+bool IsWindows9x();

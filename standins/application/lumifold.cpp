@@ -4,7 +4,8 @@
 // shown ("ready window=N handle=H") and on each WM_CLOSE ("WM_CLOSE window=N handle=H
 // installer=S last=L", S being visible, hidden or absent: whether a top-level window captioned
 // with the installer's title existed and was visible at that moment; L the marked window that
-// came last in the enumeration then). Command-line words: "/two"
+// came last in the enumeration then), and after them its current folder ("folder=F").
+// Command-line words: "/two"
 // opens two marked windows, "/zero" marks them with the value 0 (which does not count), "/hang"
 // stops taking messages for a minute once its windows are shown (and "ready" is logged), so
 // that after some seconds the system considers them hung; then it goes on as usual.
@@ -110,6 +111,11 @@ static void LogReady() {
               static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(gWindows[i])));
     AppendLogLine(line);
   }
+  char line[MAX_PATH + 16] = "folder=";
+  const DWORD length = GetCurrentDirectoryA(MAX_PATH, line + 7);
+  if (length == 0 || length >= MAX_PATH) return;
+  lstrcatA(line, "\r\n");
+  AppendLogLine(line);
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showState) {

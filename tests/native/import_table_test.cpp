@@ -30,7 +30,10 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
       "HeapAlloc", "HeapFree", "LoadLibraryA", "LoadResource", "LockResource",
       "MultiByteToWideChar", "OpenProcess", "ReadFile", "RemoveDirectoryA", "SetEndOfFile",
       "SetErrorMode", "SetFilePointer", "SizeofResource", "Sleep", "WaitForSingleObject",
-      "WriteFile", "lstrcmpiA", "lstrcpyA", "lstrlenA"}},
+      "WriteFile", "lstrcmpiA", "lstrcpyA", "lstrlenA",
+      // The uninstaller's wait for its copy to confirm its start; shortcut targets in full form.
+      "CreateEventA", "GetFullPathNameA", "SetEvent", "SetLastError", "TerminateProcess",
+      "WaitForMultipleObjects"}},
     // Windows 95 window manager, ANSI entry points only.
     {"USER32.dll",
      {"CreateDialogParamA", "DispatchMessageA", "EnableWindow", "EnumWindows", "GetDlgItem",

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "common/install_directory.h"
+
 namespace {
 
 TEST(RemovalRules, TrustsOnlyAbsoluteInstallPathsEndingInTheProductFolders) {
@@ -24,6 +26,18 @@ TEST(RemovalRules, TrustsOnlyAbsoluteInstallPathsEndingInTheProductFolders) {
   }
 }
 
+// A "ProgramFilesDir" at a drive root gets no doubled backslash.
+TEST(RemovalRules, InstallDirectoryJoinsWithOneBackslash) {
+  char out[260];
+  for (const char* base : {"C:\\", "C:"}) {
+    ASSERT_TRUE(JoinBelowFolder(out, sizeof out, base, "\\Quorvale\\Lumifold\\"));
+    EXPECT_STREQ("C:\\Quorvale\\Lumifold\\", out);
+  }
+  ASSERT_TRUE(JoinBelowFolder(out, sizeof out, "Apps", "\\Quorvale\\"));
+  EXPECT_STREQ("Apps\\Quorvale\\", out);
+  EXPECT_FALSE(JoinBelowFolder(out, 12, "D:\\", "\\Quorvale\\"));
+}
+
 TEST(RemovalRules, SplitsTheProductAndMakerFolders) {
   char product[260], maker[260];
   ASSERT_TRUE(SplitProductFolders("C:\\Program Files\\QUORVALE\\Lumifold\\", product, maker,
@@ -36,34 +50,37 @@ TEST(RemovalRules, SplitsTheProductAndMakerFolders) {
   EXPECT_FALSE(SplitProductFolders(directory.c_str(), product, maker, 21));
 }
 
-TEST(RemovalRules, CopyCommandLineReadsBackItsProcessId) {
+TEST(RemovalRules, CopyCommandLineReadsBackItsProcessIdAndEvent) {
   char line[300];
   for (unsigned long id : {1ul, 1234ul, 4294967295ul}) {
-    ASSERT_TRUE(FormatCopyCommandLine(line, sizeof line, "C:\\My Temp\\TEV1A.tmp", id));
-    unsigned long read = 0;
+    ASSERT_TRUE(FormatCopyCommandLine(line, sizeof line, "C:\\My Temp\\TEV1A.tmp", {id, 4294967296ul - id}));
+    CopyHandOver read = {};
     ASSERT_TRUE(ReadCopyCommandLine(line, &read)) << line;
-    EXPECT_EQ(id, read);
+    EXPECT_EQ(id, read.processId);
+    EXPECT_EQ(4294967296ul - id, read.startedEvent);
   }
-  EXPECT_STREQ("\"C:\\My Temp\\TEV1A.tmp\" /original 4294967295", line);
-  EXPECT_FALSE(FormatCopyCommandLine(line, 20, "C:\\My Temp\\TEV1A.tmp", 1));
-  unsigned long read = 0;
-  EXPECT_TRUE(ReadCopyCommandLine("  C:\\TEMP\\TEV1.TMP\t/original  77 ", &read));
-  EXPECT_EQ(77ul, read);
+  EXPECT_STREQ("\"C:\\My Temp\\TEV1A.tmp\" /original 4294967295 1", line);
+  EXPECT_FALSE(FormatCopyCommandLine(line, 30, "C:\\My Temp\\TEV1A.tmp", {1, 1}));
+  CopyHandOver read = {};
+  EXPECT_TRUE(ReadCopyCommandLine("  C:\\TEMP\\TEV1.TMP\t/original  77\t88 ", &read));
+  EXPECT_EQ(77ul, read.processId);
+  EXPECT_EQ(88ul, read.startedEvent);
 }
 
 // The Control Panel's start, with no arguments or with any other, is never taken for the copy.
 TEST(RemovalRules, OtherCommandLinesAreNotTheCopys) {
-  unsigned long read = 99;
+  CopyHandOver read = {99, 99};
   for (const char* other :
        {"C:\\WINDOWS\\SYSTEM\\TevikUninstaller.exe", "\"C:\\Win dows\\TevikUninstaller.exe\"",
         "\"C:\\x.exe\" /original", "\"C:\\x.exe\" /original 0",
         "\"C:\\x.exe\" /original 4294967296", "\"C:\\x.exe\" /original 12345678901",
         "\"C:\\x.exe\" /original 12x", "\"C:\\x.exe\" /original12", "\"C:\\x.exe\" /ORIGINAL 12",
-        "\"C:\\x.exe /original 12", "\"C:\\x.exe\" /original -1", "\"C:\\x.exe\" /original 1 2",
-        ""}) {
+        "\"C:\\x.exe /original 12", "\"C:\\x.exe\" /original -1", "\"C:\\x.exe\" /original 1 2 3",
+        "\"C:\\x.exe\" /original 12", "\"C:\\x.exe\" /original 1 0", "\"C:\\x.exe\" /original 1 2x",
+        "\"C:\\x.exe\" /original 1 4294967296", ""}) {
     EXPECT_FALSE(ReadCopyCommandLine(other, &read)) << other;
   }
-  EXPECT_EQ(99ul, read);
+  EXPECT_EQ(99ul, read.processId);
 }
 
 std::string Insert(const std::string& ini, const char* path, size_t capacity = 1000) {

@@ -178,13 +178,22 @@ TEST_F(InstallTest, InstallingTwiceReplacesBothAndLeavesOneOfEach) {
 }
 
 // The launch runs the installed executable, quoted: unquoted, Windows would first try
-// C:\Program.exe for a path under C:\Program Files.
+// C:\Program.exe for a path under C:\Program Files. It runs in its own folder, not the
+// installer's (the stand-in logs its current folder).
 TEST_F(InstallTest, LaunchBoxStartsTheInstalledApplicationNotAPlantedProgramExe) {
   const std::string planted = "C:\\Program.exe";
+  const std::string log = ScratchDirectory() + "\\standin.log";
+  DeleteFileA(log.c_str());
   ASSERT_TRUE(WriteFileBytes(planted, application_));
+  SetEnvironmentVariableA("LUMIFOLD_STANDIN_LOG", log.c_str());
   InstallAs("SETUP.exe", true);
+  SetEnvironmentVariableA("LUMIFOLD_STANDIN_LOG", nullptr);
   EXPECT_TRUE(WaitUntil([] { return FindApplicationWindow() != nullptr; }, kWindowTimeoutMs))
       << "the application did not start";
+  const std::string folder = InstallDirectory().substr(0, InstallDirectory().size() - 1);
+  EXPECT_NE(std::string::npos, ReadFileBytes(log).value_or("").find("folder=" + folder + "\r\n"))
+      << ReadFileBytes(log).value_or("");
+  DeleteFileA(log.c_str());
   EXPECT_EQ(1, TerminateProcessesNamed("Lumifold.exe"));
   EXPECT_EQ(0, TerminateProcessesNamed("Program.exe")) << "the planted C:\\Program.exe ran";
   DeleteFileA(planted.c_str());
@@ -199,18 +208,25 @@ TEST_F(InstallTest, ApplicationThatCannotStartShowsItsMessageAndTheRunEnds) {
   EXPECT_EQ(std::optional<DWORD>(1), run.WaitForExit());
 }
 
+// A relative "ProgramFilesDir" would install below the installer's current folder, where the
+// uninstaller never removes anything: refused before anything is made.
 TEST_F(InstallTest, FolderThatCannotBeMadeShowsItsPathEachTimeAndKeepsTheDialog) {
-  RegistryValueOverride programFiles(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir",
-                                     StringValue(std::string("Q:\\Nowhere") + '\0'));
-  SetupRun run("SETUP.exe");
-  StartAndPressInstall(run, false);
-  ExpectMessage(run, "Error while creating output directory: Q:\\Nowhere\\Quorvale\\");
-  ExpectDialogStillUsable(run);
-  ASSERT_TRUE(run.Click(IDC_INSTALL));
-  ExpectMessage(run, "Error while creating output directory: Q:\\Nowhere\\Quorvale\\");
-  ExpectDialogStillUsable(run);
-  ASSERT_TRUE(run.CloseDialog());
-  EXPECT_EQ(std::optional<DWORD>(1), run.WaitForExit());
+  for (const auto& [programFilesDir, refused] :
+       {std::pair<std::string, std::string>{"Q:\\Nowhere", "Q:\\Nowhere\\Quorvale\\"},
+        {"Apps", "Apps\\Quorvale\\Lumifold\\"}}) {
+    RegistryValueOverride programFiles(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir",
+                                       StringValue(programFilesDir + '\0'));
+    SetupRun run("SETUP.exe");
+    StartAndPressInstall(run, false);
+    ExpectMessage(run, "Error while creating output directory: " + refused);
+    ExpectDialogStillUsable(run);
+    ASSERT_TRUE(run.Click(IDC_INSTALL));
+    ExpectMessage(run, "Error while creating output directory: " + refused);
+    ExpectDialogStillUsable(run);
+    ASSERT_TRUE(run.CloseDialog());
+    EXPECT_EQ(std::optional<DWORD>(1), run.WaitForExit());
+    EXPECT_FALSE(DirectoryExists(ScratchDirectory() + "\\Apps"));
+  }
 }
 
 TEST_F(InstallTest, LockedExecutableIsAWriteErrorThenASecondPressInstalls) {

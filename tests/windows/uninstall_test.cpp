@@ -25,6 +25,8 @@ constexpr char kExpectedQuestion[] = "Do you want to remove Quorvale Lumifold fr
 constexpr char kExpectedRemoved[] = "Quorvale Lumifold was removed from your computer.";
 constexpr char kExpectedIncomplete[] =
     "Quorvale Lumifold could not be removed completely. Remove this by hand: ";
+constexpr char kExpectedStillInUse[] =
+    "Quorvale Lumifold is still in use. Close it and run the uninstaller again.";
 constexpr char kSessionManagerKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
 
 std::string ProductKeyPath() { return std::string("HKLM\\") + kProductKey; }
@@ -40,9 +42,10 @@ std::string WineUninstallerCommand() {
   return NativeSystemDirectory() + "\\uninstaller.exe --remove \"Quorvale Lumifold\"";
 }
 
-// Whether path stands to be deleted at the next start, as the system records it for NT: pairs
-// of source ("\\??\\" and the path) and target, an empty target for a deletion.
-bool IsPendingDeletion(const std::string& path) {
+// Where path stands among the deletions at the next start, as the system records them for NT:
+// pairs of source ("\\??\\" and the path) and target, an empty target for a deletion; -1 when
+// it is not there.
+int PendingDeletionIndex(const std::string& path) {
   const auto value =
       ReadRegistryValue(HKEY_LOCAL_MACHINE, kSessionManagerKey, "PendingFileRenameOperations");
   const std::string data = value ? value->data : std::string();
@@ -55,21 +58,23 @@ bool IsPendingDeletion(const std::string& path) {
     const std::string& source = strings[i];
     const size_t prefix = source.rfind("\\??\\", 0) == 0 ? 4 : 0;
     if (strings[i + 1].empty() && lstrcmpiA(source.c_str() + prefix, path.c_str()) == 0) {
-      return true;
+      return static_cast<int>(i / 2);
     }
   }
-  return false;
+  return -1;
 }
 
-// The temporary copy that an uninstall left: a new file in the temporary folder.
-std::string FindTemporaryCopy(const std::vector<SnapshotChange>& changes) {
+bool IsPendingDeletion(const std::string& path) { return PendingDeletionIndex(path) >= 0; }
+
+// The folder of the temporary copy that an uninstall left: new in the temporary folder.
+std::string FindTemporaryCopyFolder(const std::vector<SnapshotChange>& changes) {
   char folder[MAX_PATH] = {};
   GetTempPathA(sizeof folder, folder);
   const std::string prefix = MachineSnapshot::Fold(Utf8FromAnsi(folder) + "TEV");
   for (const SnapshotChange& change : changes) {
     const std::string folded = MachineSnapshot::Fold(change.path);
     if (change.kind == '+' && folded.rfind(prefix, 0) == 0 &&
-        folded.find('\\', prefix.size()) == std::string::npos) {
+        folded.find('\\', prefix.size()) == std::string::npos && change.after.find("folder") == 0) {
       return change.path;
     }
   }
@@ -140,8 +145,9 @@ class UninstallTest : public ::testing::Test {
     return exitCode;
   }
 
-  // The install, with the application left running, then the uninstall through client; the
-  // machine afterwards is as it was but for the kept partner key and the temporary copy.
+  // The install, with the application left running and started once more, then the uninstall
+  // through client; the machine afterwards is as it was but for the kept partner key and the
+  // temporary copy in a folder of its own.
   void ExpectLifeCycle(const std::string& client, Where where = Where::current());
 
   PROCESS_INFORMATION starter_ = {};
@@ -153,15 +159,27 @@ void UninstallTest::ExpectLifeCycle(const std::string& client, Where where) {
   InstallAs("SETUP-abc.exe", /*launch=*/true);
   ASSERT_TRUE(WaitUntil([] { return FindApplicationWindow() != nullptr; }, kWindowTimeoutMs));
   ASSERT_STRCASEEQ(UninstallCommandPath().c_str(), UninstallString().c_str());
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION second = {};
+  ASSERT_TRUE(CreateProcessA(InstalledExecutable().c_str(), nullptr, nullptr, nullptr, FALSE, 0,
+                             nullptr, nullptr, &startup, &second));
+  CloseHandle(second.hThread);
+  ASSERT_EQ(0u, WaitForInputIdle(second.hProcess, kWindowTimeoutMs));
 
   EXPECT_EQ(std::optional<DWORD>(0), Uninstall(client.empty() ? UninstallString() : client));
   EXPECT_EQ(nullptr, FindApplicationWindow());
+  EXPECT_TRUE(WaitForProcess(second.hProcess, kExitTimeoutMs).has_value());
+  CloseHandle(second.hProcess);
   const auto changes = CompareSnapshots(before, MachineSnapshot::Take());
-  const std::string copy = FindTemporaryCopy(changes);
-  ASSERT_FALSE(copy.empty()) << DescribeChanges(changes);
+  const std::string folder = FindTemporaryCopyFolder(changes);
+  ASSERT_FALSE(folder.empty()) << DescribeChanges(changes);
+  const std::string copy = folder + "\\TevikUninstaller.exe";
   ExpectChanges(changes, {"+ HKLM\\SOFTWARE\\Quorvale", "+ " + ProductKeyPath(),
-                          "+ " + RegistryValuePath(ProductKeyPath(), "PartnerKey"), "+ " + copy});
+                          "+ " + RegistryValuePath(ProductKeyPath(), "PartnerKey"), "+ " + folder,
+                          "+ " + copy});
   EXPECT_TRUE(IsPendingDeletion(copy)) << copy;
+  EXPECT_GT(PendingDeletionIndex(folder), PendingDeletionIndex(copy)) << folder;
   EXPECT_FALSE(IsPendingDeletion(UninstallCommandPath()));
   EXPECT_FALSE(IsPendingDeletion(UninstallerPath()));
 
@@ -179,13 +197,19 @@ TEST_F(UninstallTest, WinesAddRemoveProgramsLeavesTheMachineAsItWas) {
   ExpectLifeCycle(WineUninstallerCommand());
 }
 
+// The installed uninstaller given the temporary copy's command line asks all the same.
 TEST_F(UninstallTest, NoChangesNothing) {
   InstallAs("SETUP-abc.exe");
   const MachineSnapshot before = MachineSnapshot::Take();
-  const auto question = StartAndAsk(UninstallString());
-  ASSERT_TRUE(question.has_value());
-  ASSERT_TRUE(DismissMessageBox(*question, IDNO));
-  EXPECT_EQ(std::optional<DWORD>(1), WaitForProcess(starter_.hProcess, kExitTimeoutMs));
+  for (const char* arguments : {"", " /original 4294967292 1"}) {
+    const auto question = StartAndAsk(UninstallString() + arguments);
+    ASSERT_TRUE(question.has_value()) << arguments;
+    ASSERT_TRUE(DismissMessageBox(*question, IDNO));
+    EXPECT_EQ(std::optional<DWORD>(1), WaitForProcess(starter_.hProcess, kExitTimeoutMs));
+    CloseHandle(starter_.hThread);
+    CloseHandle(starter_.hProcess);
+    starter_ = {};
+  }
   ExpectChanges(CompareSnapshots(before, MachineSnapshot::Take()), {});
 }
 
@@ -197,6 +221,10 @@ TEST_F(UninstallTest, WhatIsTheUsersStays) {
   ASSERT_TRUE(WriteFileBytes(installed, "the user's"));
   ASSERT_TRUE(WriteFileBytes(perUser, "the user's"));
   ASSERT_TRUE(WriteShellLink(DesktopLink(), "C:\\windows\\notepad.exe"));
+  char shortName[MAX_PATH] = {};  // the same file by its short name is still ours
+  ASSERT_NE(0u, GetShortPathNameA(InstalledExecutable().c_str(), shortName, MAX_PATH));
+  ASSERT_STRCASENE(InstalledExecutable().c_str(), shortName);
+  ASSERT_TRUE(WriteShellLink(ProgramsLink(), shortName));
 
   EXPECT_EQ(std::optional<DWORD>(0), Uninstall(UninstallString()));
   EXPECT_TRUE(FileExists(installed));
@@ -227,18 +255,42 @@ TEST_F(UninstallTest, InstallPathPointingElsewhereDeletesNothingThere) {
   RemoveTree("C:\\Elsewhere");
 }
 
-// What it meant to remove and could not is named, with exit code 2: here a "Lumifold.exe" that
-// another program holds open.
-TEST_F(UninstallTest, LockedApplicationIsNamedForRemovalByHand) {
+// A "Lumifold.exe" that cannot go (another program holds it open) leaves everything in place,
+// with exit code 2, so that the uninstall can run again once it is closed.
+TEST_F(UninstallTest, LockedApplicationLeavesAllForASecondUninstall) {
   InstallAs("SETUP-abc.exe");
   HANDLE lock = CreateFileA(InstalledExecutable().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                             0, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, lock);
-  EXPECT_EQ(std::optional<DWORD>(2),
-            Uninstall(UninstallString(), kExpectedIncomplete + InstalledExecutable()));
+  EXPECT_EQ(std::optional<DWORD>(2), Uninstall(UninstallString(), kExpectedStillInUse));
   CloseHandle(lock);
+  for (const std::string& path : {UninstallerPath(), DesktopLink(), ProgramsLink(), SettingsFile()}) {
+    EXPECT_TRUE(FileExists(path)) << path;
+  }
+  ASSERT_TRUE(ReadRegistryValues(HKEY_LOCAL_MACHINE, kUninstallKey).has_value());
+  EXPECT_EQ(std::optional<DWORD>(0), Uninstall(UninstallString()));
   EXPECT_FALSE(FileExists(UninstallerPath()));
+  EXPECT_FALSE(DirectoryExists(MakerDirectory()));
+}
+
+// "ProgramFilesDir" at a drive root: one backslash in the install directory, and the uninstall
+// finds its shortcuts and leaves nothing.
+TEST_F(UninstallTest, ProgramFilesAtADriveRootUninstallsCleanly) {
+  RemoveTree("C:\\Quorvale");
+  {
+    RegistryValueOverride programFiles(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir",
+                                       StringValue(std::string("C:\\") + '\0'));
+    InstallAs("SETUP-abc.exe");
+    const auto installPath = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallPath");
+    ASSERT_TRUE(installPath.has_value());
+    EXPECT_EQ("C:\\Quorvale\\Lumifold\\", installPath->data.substr(0, installPath->data.find('\0')));
+    ASSERT_TRUE(FileExists("C:\\Quorvale\\Lumifold\\Lumifold.exe"));
+    EXPECT_EQ(std::optional<DWORD>(0), Uninstall(UninstallString()));
+  }
+  EXPECT_FALSE(DirectoryExists("C:\\Quorvale"));
   EXPECT_FALSE(FileExists(DesktopLink()));
+  EXPECT_FALSE(FileExists(ProgramsLink()));
+  RemoveTree("C:\\Quorvale");
 }
 
 // Windows 98 and ME have no delayed MoveFileExA: the copy has itself deleted at the next start
@@ -256,16 +308,21 @@ TEST_F(UninstallTest, OnWindows98TheCopyIsDeletedThroughWininit) {
   ASSERT_TRUE(WriteFileBytes(copy, PayloadOriginal("LUMIFOLD_UNINSTALLER_EXE")));
   char shortCopy[MAX_PATH] = {};
   ASSERT_NE(0u, GetShortPathNameA(copy.c_str(), shortCopy, sizeof shortCopy));
+  SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+  HANDLE started = CreateEventA(&inheritable, TRUE, FALSE, nullptr);
   {
     VersionEmulation windows98("TEVTEST.TMP", "win98");
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    std::string line = "\"" + copy + "\" /original 4294967292";
-    ASSERT_TRUE(CreateProcessA(copy.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    std::string line = "\"" + copy + "\" /original 4294967292 " +
+                       std::to_string(reinterpret_cast<UINT_PTR>(started));
+    ASSERT_TRUE(CreateProcessA(copy.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                ScratchDirectory().c_str(), &startup, &starter_));
     DWORD shownBy = 0;
     EXPECT_EQ(std::optional<DWORD>(0), CloseOutcome(kExpectedRemoved, &shownBy));
   }
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(started, 0)) << "the copy did not confirm";
+  CloseHandle(started);
   EXPECT_EQ("[Rename]\r\nNUL=" + std::string(shortCopy) + "\r\nNUL=C:\\OLD.TMP\r\n",
             ReadFileBytes(wininit).value_or(""));
   EXPECT_FALSE(IsPendingDeletion(copy));
