@@ -15,11 +15,6 @@ TEST(PathJoin, JoinsTwoOrThreePiecesByPlainConcatenation) {
   EXPECT_STREQ("C:\\Data\\Quorvale\\Lumifold\\banner.mht", out);
   EXPECT_TRUE(JoinPath(out, sizeof out, "", nullptr, ""));
   EXPECT_STREQ("", out);
-  char path[] = "C:\\A b\\c.exe", name[] = "c.exe";
-  EXPECT_TRUE(CutAtLastBackslash(path));
-  EXPECT_STREQ("C:\\A b", path);
-  EXPECT_FALSE(CutAtLastBackslash(name));
-  EXPECT_STREQ("c.exe", name);
 }
 
 TEST(PathJoin, AcceptsExactly259CharactersAndRefusesTheNext) {

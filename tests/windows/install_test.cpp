@@ -188,12 +188,12 @@ TEST_F(InstallTest, LaunchBoxStartsTheInstalledApplicationNotAPlantedProgramExe)
   SetEnvironmentVariableA("LUMIFOLD_STANDIN_LOG", log.c_str());
   InstallAs("SETUP.exe", true);
   SetEnvironmentVariableA("LUMIFOLD_STANDIN_LOG", nullptr);
-  EXPECT_TRUE(WaitUntil([] { return FindApplicationWindow() != nullptr; }, kWindowTimeoutMs))
-      << "the application did not start";
-  const std::string folder = InstallDirectory().substr(0, InstallDirectory().size() - 1);
-  EXPECT_NE(std::string::npos, ReadFileBytes(log).value_or("").find("folder=" + folder + "\r\n"))
-      << ReadFileBytes(log).value_or("");
-  DeleteFileA(log.c_str());
+  const std::string folder = InstallDirectory();  // logged without its trailing backslash
+  const std::string line = "folder=" + folder.substr(0, folder.size() - 1) + "\r\n";
+  EXPECT_TRUE(
+      WaitUntil([&] { return ReadFileBytes(log).value_or("").find(line) != std::string::npos; },
+                kWindowTimeoutMs))
+      << "the application did not start in its folder: " << ReadFileBytes(log).value_or("");
   EXPECT_EQ(1, TerminateProcessesNamed("Lumifold.exe"));
   EXPECT_EQ(0, TerminateProcessesNamed("Program.exe")) << "the planted C:\\Program.exe ran";
   DeleteFileA(planted.c_str());
