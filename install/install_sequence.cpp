@@ -30,12 +30,12 @@ LONG ResolveInstallDirectory(char* directory) {
   if (!JoinBelowFolder(makerFolder, sizeof makerFolder, directory, kMakerFolder)) {
     return RefuseFolder(makerFolder);
   }
-  if (!JoinBelowFolder(productFolder, sizeof productFolder, directory, kProductFolder) ||
-      !IsTrustedInstallPath(productFolder)) {
-    return RefuseFolder(productFolder);
-  }
+  // A product folder too long to name is refused once the maker folder is made, as any folder
+  // that cannot be made: the message names the path as far as it fits.
+  const bool fits = JoinBelowFolder(productFolder, sizeof productFolder, directory, kProductFolder);
+  if (fits && !IsTrustedInstallPath(productFolder)) return RefuseFolder(productFolder);
   if (!MakeFolder(makerFolder)) return RefuseFolder(makerFolder);
-  if (!MakeFolder(productFolder)) return RefuseFolder(productFolder);
+  if (!fits || !MakeFolder(productFolder)) return RefuseFolder(productFolder);
   lstrcpyA(directory, productFolder);
   return ERROR_SUCCESS;
 }
