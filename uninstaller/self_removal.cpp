@@ -5,6 +5,7 @@
 #include "common/path_join.h"
 #include "common/product.h"
 #include "common/system_library.h"
+#include "common/user_folders.h"
 #include "uninstaller/removal_rules.h"
 #include "uninstaller/uninstaller_main.h"
 
@@ -13,10 +14,7 @@ static const DWORD kOriginalExitWaitMs = 10000;
 static const DWORD kImageReleaseWaitMs = 5000;
 static const char kCopyPrefix[] = "Tev";
 
-bool ReadOwnPath(char* path) {
-  const DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
-  return length != 0 && length < MAX_PATH;  // Windows XP leaves a full buffer unterminated
-}
+bool ReadOwnPath(char* path) { return ReadModulePath(path, true) == S_OK; }
 
 // The same file under either name, long or short (Windows 98 may start it by its short name).
 static bool IsSameFile(const char* first, const char* second) {
@@ -61,8 +59,7 @@ bool StartTemporaryCopy() {
   char folder[MAX_PATH];
   char copy[MAX_PATH];
   if (!ReadOwnPath(own)) return false;
-  const DWORD used = GetTempPathA(sizeof folder, folder);
-  if (used != 0 && used < sizeof folder && GetTempFileNameA(folder, kCopyPrefix, 0, copy) != 0) {
+  if (FindTemporaryFolder(folder) && GetTempFileNameA(folder, kCopyPrefix, 0, copy) != 0) {
     if (CopyFileA(own, copy, FALSE) && StartCopy(copy, folder)) return true;
     DeleteFileA(copy);
   }

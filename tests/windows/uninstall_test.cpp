@@ -40,8 +40,19 @@ std::string WineUninstallerCommand() {
   return NativeSystemDirectory() + "\\uninstaller.exe --remove \"Quorvale Lumifold\"";
 }
 
-// Whether path stands to be deleted at the next start, as the system records it for NT: pairs
-// of source ("\\??\\" and the path) and target, an empty target for a deletion.
+// A UTF-8 path's short form in ANSI, which names even a user's folder outside the ANSI code
+// page; the path itself when it has none (a missing file).
+std::string ShortForm(const std::string& path) {
+  wchar_t wide[MAX_PATH] = {}, shortWide[MAX_PATH] = {};
+  char shortPath[MAX_PATH] = {};
+  MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide, MAX_PATH);
+  if (GetShortPathNameW(wide, shortWide, MAX_PATH) == 0) return path;
+  WideCharToMultiByte(CP_ACP, 0, shortWide, -1, shortPath, MAX_PATH, nullptr, nullptr);
+  return shortPath;
+}
+
+// Whether path (UTF-8) stands to be deleted at the next start, as the system records it for
+// NT: pairs of source ("\\??\\" and the path) and target, an empty target for a deletion.
 bool IsPendingDeletion(const std::string& path) {
   const auto value =
       ReadRegistryValue(HKEY_LOCAL_MACHINE, kSessionManagerKey, "PendingFileRenameOperations");
@@ -54,18 +65,22 @@ bool IsPendingDeletion(const std::string& path) {
   for (size_t i = 0; i + 1 < strings.size(); i += 2) {
     const std::string& source = strings[i];
     const size_t prefix = source.rfind("\\??\\", 0) == 0 ? 4 : 0;
-    if (strings[i + 1].empty() && lstrcmpiA(source.c_str() + prefix, path.c_str()) == 0) {
+    if (strings[i + 1].empty() &&
+        lstrcmpiA(ShortForm(source.substr(prefix)).c_str(), ShortForm(path).c_str()) == 0) {
       return true;
     }
   }
   return false;
 }
 
-// The temporary copy that an uninstall left: a new file in the temporary folder.
+// The temporary copy that an uninstall left: a new file in the temporary folder, its path in
+// UTF-8 as the snapshot names it.
 std::string FindTemporaryCopy(const std::vector<SnapshotChange>& changes) {
-  char folder[MAX_PATH] = {};
-  GetTempPathA(sizeof folder, folder);
-  const std::string prefix = MachineSnapshot::Fold(Utf8FromAnsi(folder) + "TEV");
+  wchar_t wide[MAX_PATH] = {};
+  char folder[4 * MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, wide);
+  WideCharToMultiByte(CP_UTF8, 0, wide, -1, folder, sizeof folder, nullptr, nullptr);
+  const std::string prefix = MachineSnapshot::Fold(folder + std::string("TEV"));
   for (const SnapshotChange& change : changes) {
     const std::string folded = MachineSnapshot::Fold(change.path);
     if (change.kind == '+' && folded.rfind(prefix, 0) == 0 &&
@@ -152,15 +167,18 @@ void UninstallTest::ExpectLifeCycle(const std::string& client, Where where) {
   const MachineSnapshot before = MachineSnapshot::Take();
   InstallAs("SETUP-abc.exe", /*launch=*/true);
   ASSERT_TRUE(WaitUntil([] { return FindApplicationWindow() != nullptr; }, kWindowTimeoutMs));
+  EXPECT_TRUE(FileExists(ProgramsLink()) && FileExists(DesktopLink()));
+  EXPECT_EQ(ExpectedSettingsDocument("abc"), ReadFileBytes(SettingsFile()).value_or(""));
   ASSERT_STRCASEEQ(UninstallCommandPath().c_str(), UninstallString().c_str());
 
   EXPECT_EQ(std::optional<DWORD>(0), Uninstall(client.empty() ? UninstallString() : client));
   EXPECT_EQ(nullptr, FindApplicationWindow());
-  const auto changes = CompareSnapshots(before, MachineSnapshot::Take());
+  auto changes = CompareSnapshots(before, MachineSnapshot::Take());
   const std::string copy = FindTemporaryCopy(changes);
   ASSERT_FALSE(copy.empty()) << DescribeChanges(changes);
+  std::erase_if(changes, [&](const SnapshotChange& change) { return change.path == copy; });
   ExpectChanges(changes, {"+ HKLM\\SOFTWARE\\Quorvale", "+ " + ProductKeyPath(),
-                          "+ " + RegistryValuePath(ProductKeyPath(), "PartnerKey"), "+ " + copy});
+                          "+ " + RegistryValuePath(ProductKeyPath(), "PartnerKey")});
   EXPECT_TRUE(IsPendingDeletion(copy)) << copy;
   EXPECT_FALSE(IsPendingDeletion(UninstallCommandPath()));
   EXPECT_FALSE(IsPendingDeletion(UninstallerPath()));
@@ -273,6 +291,56 @@ TEST_F(UninstallTest, OnWindows98TheCopyIsDeletedThroughWininit) {
   EXPECT_FALSE(FileExists(InstalledExecutable()));
   DeleteFileA(wininit.c_str());
   DeleteFileWithin(copy, 2000);
+}
+
+// Runs a Unix program on Windows paths, which Wine starts as it starts Windows ones: Wine's
+// CreateSymbolicLinkA is a stub, and a Unix symbolic link reads as a reparse point.
+void RunUnix(const std::string& program, const std::vector<std::string>& paths) {
+  using UnixName = char*(CDECL*)(LPCWSTR);
+  const auto unixName = reinterpret_cast<UnixName>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+  ASSERT_NE(nullptr, unixName);
+  std::string line = program;
+  for (const std::string& path : paths) {
+    line += " \"" + std::string(unixName(std::wstring(path.begin(), path.end()).c_str())) + "\"";
+  }
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &process)) << line;
+  WaitForProcess(process.hProcess, kExitTimeoutMs);  // Wine knows no exit code of a Unix one
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
+// A per-user folder of the product that is a link to a folder elsewhere: neither the purge, nor
+// the install, nor the uninstall deletes or writes there, and the partner keeps its credit.
+TEST_F(UninstallTest, LinkedDataFolderLeavesWhatItLeadsToAlone) {
+  if (!RunningOnWine()) GTEST_SKIP() << "plants the links from the Unix side";
+  const std::string victim = ScratchDirectory() + "\victim";
+  for (const std::string& link : {ApplicationDataMakerFolder(), ApplicationDataProductFolder()}) {
+    SCOPED_TRACE(link);
+    RemoveInstallation();
+    RemoveTree(victim);
+    ASSERT_TRUE(CreateDirectoryA(victim.c_str(), nullptr));
+    for (const char* name : {"banner.mht", "splash.jpg", "skin.0.xml", "skin.0.png", "purchase.dime",
+                             "templates.xml", "qsguide.mht", "CorvaneSettings.xml"}) {
+      ASSERT_TRUE(WriteFileBytes(victim + "\\" + name, name));
+    }
+    if (link != ApplicationDataMakerFolder()) {
+      ASSERT_TRUE(CreateDirectoryA(ApplicationDataMakerFolder().c_str(), nullptr));
+    }
+    RunUnix("/bin/ln -s", {victim, link});
+    ASSERT_EQ(0x410u, GetFileAttributesA(link.c_str()) & 0x410u);
+    InstallAs("SETUP-abc.exe");
+    EXPECT_EQ(StringValue("abc"), ReadRegistryValue(HKEY_LOCAL_MACHINE, kProductKey, "PartnerKey"));
+    EXPECT_EQ(std::optional<DWORD>(0), Uninstall(UninstallString()));
+    RunUnix("/bin/rm", {link});
+    for (const char* name : {"banner.mht", "skin.0.png", "qsguide.mht", "CorvaneSettings.xml"}) {
+      EXPECT_EQ(name, ReadFileBytes(victim + "\\" + name).value_or("")) << name;
+    }
+  }
 }
 
 }  // namespace
