@@ -22,7 +22,7 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     {"KERNEL32.dll",
      {"CloseHandle", "CopyFileA", "CreateDirectoryA", "CreateFileA", "CreateProcessA",
       "DeleteFileA", "ExitProcess", "FindClose", "FindFirstFileA", "FindNextFileA",
-      "FindResourceA", "FreeLibrary", "GetCommandLineA", "GetCurrentProcess",
+      "FindResourceA", "FreeLibrary", "GetACP", "GetCommandLineA", "GetCurrentProcess",
       "GetCurrentProcessId", "GetFileAttributesA", "GetFileInformationByHandle", "GetFileSize",
       "GetLastError",
       "GetModuleFileNameA", "GetModuleHandleA", "GetProcAddress", "GetProcessHeap",

@@ -318,7 +318,7 @@ void RunUnix(const std::string& program, const std::vector<std::string>& paths) 
 // the install, nor the uninstall deletes or writes there, and the partner keeps its credit.
 TEST_F(UninstallTest, LinkedDataFolderLeavesWhatItLeadsToAlone) {
   if (!RunningOnWine()) GTEST_SKIP() << "plants the links from the Unix side";
-  const std::string victim = ScratchDirectory() + "\victim";
+  const std::string victim = ScratchDirectory() + "\\victim";
   for (const std::string& link : {ApplicationDataMakerFolder(), ApplicationDataProductFolder()}) {
     SCOPED_TRACE(link);
     RemoveInstallation();
@@ -334,7 +334,8 @@ TEST_F(UninstallTest, LinkedDataFolderLeavesWhatItLeadsToAlone) {
     RunUnix("/bin/ln -s", {victim, link});
     ASSERT_EQ(0x410u, GetFileAttributesA(link.c_str()) & 0x410u);
     InstallAs("SETUP-abc.exe");
-    EXPECT_EQ(StringValue("abc"), ReadRegistryValue(HKEY_LOCAL_MACHINE, kProductKey, "PartnerKey"));
+    const auto key = ReadRegistryValue(HKEY_LOCAL_MACHINE, kProductKey, "PartnerKey");
+    EXPECT_STREQ("abc", key.value_or(RegistryValue{}).data.c_str());
     EXPECT_EQ(std::optional<DWORD>(0), Uninstall(UninstallString()));
     RunUnix("/bin/rm", {link});
     for (const char* name : {"banner.mht", "skin.0.png", "qsguide.mht", "CorvaneSettings.xml"}) {
