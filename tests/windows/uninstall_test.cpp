@@ -318,30 +318,33 @@ void RunUnix(const std::string& program, const std::vector<std::string>& paths) 
 // the install, nor the uninstall deletes or writes there, and the partner keeps its credit.
 TEST_F(UninstallTest, LinkedDataFolderLeavesWhatItLeadsToAlone) {
   if (!RunningOnWine()) GTEST_SKIP() << "plants the links from the Unix side";
-  const std::string victim = ScratchDirectory() + "\\victim";
-  for (const std::string& link : {ApplicationDataMakerFolder(), ApplicationDataProductFolder()}) {
-    SCOPED_TRACE(link);
+  const std::string elsewhere = ScratchDirectory() + "\\elsewhere";
+  const std::string victim = elsewhere + "\\Lumifold";  // what the product folder leads to
+  const char* const names[] = {"banner.mht",    "splash.jpg",    "skin.0.xml",
+                               "skin.0.png",    "purchase.dime", "templates.xml",
+                               "qsguide.mht",   "CorvaneSettings.xml"};
+  for (const bool makerLinked : {true, false}) {
+    SCOPED_TRACE(makerLinked ? "Quorvale linked" : "Lumifold linked");
     RemoveInstallation();
-    RemoveTree(victim);
+    RemoveTree(elsewhere);
+    ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA(victim.c_str(), nullptr));
-    for (const char* name : {"banner.mht", "splash.jpg", "skin.0.xml", "skin.0.png", "purchase.dime",
-                             "templates.xml", "qsguide.mht", "CorvaneSettings.xml"}) {
-      ASSERT_TRUE(WriteFileBytes(victim + "\\" + name, name));
-    }
-    if (link != ApplicationDataMakerFolder()) {
-      ASSERT_TRUE(CreateDirectoryA(ApplicationDataMakerFolder().c_str(), nullptr));
-    }
-    RunUnix("/bin/ln -s", {victim, link});
+    for (const char* name : names) ASSERT_TRUE(WriteFileBytes(victim + "\\" + name, name));
+    const std::string link =
+        makerLinked ? ApplicationDataMakerFolder() : ApplicationDataProductFolder();
+    if (!makerLinked) ASSERT_TRUE(CreateDirectoryA(ApplicationDataMakerFolder().c_str(), nullptr));
+    RunUnix("/bin/ln -s", {makerLinked ? elsewhere : victim, link});
     ASSERT_EQ(0x410u, GetFileAttributesA(link.c_str()) & 0x410u);
     InstallAs("SETUP-abc.exe");
     const auto key = ReadRegistryValue(HKEY_LOCAL_MACHINE, kProductKey, "PartnerKey");
     EXPECT_STREQ("abc", key.value_or(RegistryValue{}).data.c_str());
     EXPECT_EQ(std::optional<DWORD>(0), Uninstall(UninstallString()));
     RunUnix("/bin/rm", {link});
-    for (const char* name : {"banner.mht", "skin.0.png", "qsguide.mht", "CorvaneSettings.xml"}) {
+    for (const char* name : names) {
       EXPECT_EQ(name, ReadFileBytes(victim + "\\" + name).value_or("")) << name;
     }
   }
+  RemoveTree(elsewhere);
 }
 
 }  // namespace
