@@ -176,7 +176,6 @@ std::optional<DWORD> SystemProgram::WaitForExit(DWORD timeoutMs) {
 
 std::string SystemProgram::Output() const { return ReadFileBytes(outputPath_).value_or(""); }
 
-// A user name outside the ANSI code page has no ANSI path but the short one.
 std::string SpecialFolder(int csidl) {
   wchar_t wide[MAX_PATH] = {};
   SHGetSpecialFolderPathW(nullptr, wide, csidl, TRUE);

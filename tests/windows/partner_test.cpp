@@ -114,13 +114,12 @@ TEST_F(PartnerTest, NewKeyReplacesBothAndAnEmptyOneThenLeavesBoth) {
 TEST_F(PartnerTest, SettingsFileHardLinkedElsewhereIsReplacedAndTheOtherFileKept) {
   const std::string other = ScratchDirectory() + "\\other.txt";
   ASSERT_TRUE(WriteFileBytes(other, "not the installer's"));
-  ASSERT_TRUE(CreateDirectoryA(ApplicationDataMakerFolder().c_str(), nullptr));
-  ASSERT_TRUE(CreateDirectoryA(ApplicationDataProductFolder().c_str(), nullptr));
-  ASSERT_TRUE(CreateHardLinkA(SettingsFile().c_str(), other.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA(ApplicationDataMakerFolder().c_str(), nullptr) &&
+              CreateDirectoryA(ApplicationDataProductFolder().c_str(), nullptr) &&
+              CreateHardLinkA(SettingsFile().c_str(), other.c_str(), nullptr));
   InstallAs("SETUP-abc.exe");
   ExpectSettingsFile(ExpectedSettingsDocument("abc"));
   EXPECT_EQ("not the installer's", ReadFileBytes(other).value_or(""));
-  DeleteFileA(other.c_str());
 }
 
 // No key in the name and none stored: no document, no folder, no registry key of the maker.
