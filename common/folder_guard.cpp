@@ -7,10 +7,10 @@ static bool IsLinkOrMissing(DWORD attributes) {
   return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
-// The folder itself is opened, not what a link leads to, and its attributes are read through
-// the handle: what is held is what was checked. The path is checked too, for systems that
-// open a link's target whatever the flags say. No delete sharing: while the handle is open the
-// folder can be neither renamed nor removed.
+// Opens the folder itself, not what a link leads to, and reads its attributes through the
+// handle: what is held is what was checked. No delete sharing: while the handle is open the
+// folder can be neither renamed nor removed. Null for a link; INVALID_HANDLE_VALUE where the
+// system refuses the open (Windows 98 and ME always), which leaves the check of the path alone.
 static HANDLE OpenFolderChecked(const char* path) {
   HANDLE folder = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                               OPEN_EXISTING,
@@ -34,6 +34,7 @@ bool EnterFolder(HeldFolders* held, const char* folder) {
   // The attributes of "link\" are those of the link's target: asked without the backslash.
   const int length = lstrlenA(path);
   if (length > 3 && path[length - 1] == '\\') path[length - 1] = '\0';
+  // The path is checked too, for systems that open a link's target whatever the flags say.
   const HANDLE handle = OpenFolderChecked(path);
   if (handle == NULL || IsLinkOrMissing(GetFileAttributesA(path))) {
     if (handle != NULL && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
