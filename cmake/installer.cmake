@@ -53,9 +53,9 @@ sign_lumifold_program(lumifold_standin "Quorvale Lumifold")
 # The product's uninstaller, the default payload 133. Lean like SETUP.exe (below): its own entry
 # point instead of the C start-up code, no zlib, zero-filled data in .bss.
 add_lumifold_program(uninstaller WIN32
-  common/path_join.cpp common/system_library.cpp common/dll_search.cpp
+  common/path_join.cpp common/system_library.cpp common/dll_search.cpp common/user_folders.cpp
   common/running_application.cpp common/com_library.cpp common/registry_string.cpp
-  common/shell_link_file.cpp common/install_directory.cpp
+  common/shell_link_file.cpp common/folder_guard.cpp common/install_directory.cpp
   uninstaller/entry_point.cpp uninstaller/uninstaller_main.cpp uninstaller/removal_rules.cpp
   uninstaller/removal_files.cpp uninstaller/product_removal.cpp uninstaller/shortcut_removal.cpp
   uninstaller/self_removal.cpp uninstaller/private_folder.cpp uninstaller/reboot_deletion.cpp
@@ -116,8 +116,9 @@ target_include_directories(zlib_inflate PUBLIC ${CMAKE_SOURCE_DIR}/third_party/z
 
 add_lumifold_program(SETUP WIN32
   common/path_join.cpp common/system_library.cpp common/dll_search.cpp common/folders.cpp
-  common/running_application.cpp common/com_library.cpp common/registry_string.cpp
-  common/shell_link_file.cpp common/install_directory.cpp
+  common/user_folders.cpp common/running_application.cpp common/com_library.cpp
+  common/registry_string.cpp common/shell_link_file.cpp common/folder_guard.cpp
+  common/install_directory.cpp
   setup/setup_main.cpp setup/version_gate.cpp setup/version_rule.cpp
   setup/cached_content.cpp setup/running_instance.cpp
   ui/setup_dialog.cpp

@@ -7,6 +7,8 @@
 typedef BOOL(WINAPI* IsWow64ProcessFunction)(HANDLE, PBOOL);
 typedef UINT(WINAPI* GetSystemWow64DirectoryAFunction)(LPSTR, UINT);
 
+bool IsWindowsNt() { return (GetVersion() & 0x80000000) == 0; }
+
 AnyFunction FindFunction(HMODULE library, const char* name) {
   return reinterpret_cast<AnyFunction>(GetProcAddress(library, name));
 }

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+// True on Windows NT, 2000 and later; false on Windows 95, 98 and ME.
+bool IsWindowsNt();
+
 // Keeps DLLs planted beside the program from being loaded: restricts the DLL search to the
 // system directory where Windows allows it and loads the lazily used DLLs from there.
 void RestrictDllLoading();

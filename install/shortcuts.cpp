@@ -4,6 +4,7 @@
 #include "common/path_join.h"
 #include "common/shell_link_file.h"
 #include "common/product.h"
+#include "common/user_folders.h"
 #include "install/install.h"
 #include "setup/setup_context.h"
 
@@ -36,7 +37,7 @@ HRESULT CreateShellLink(const char* target, const char* const* linkPaths, int co
 // the path would not fit, which skips that shortcut.
 static bool JoinShortcutPath(int folderId, char* linkPath) {
   char folder[MAX_PATH];
-  return SHGetSpecialFolderPathA(gSetup.dialogWindow, folder, folderId, TRUE) &&
+  return FindUserFolder(gSetup.dialogWindow, folderId, true, folder) &&
          JoinPath(linkPath, MAX_PATH, folder, "\\", kShortcutFileName);
 }
 

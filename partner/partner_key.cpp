@@ -1,16 +1,18 @@
 #include "partner/partner_key.h"
 
 #include "common/product.h"
+#include "common/user_folders.h"
 #include "partner/partner_key_rule.h"
 #include "setup/setup_context.h"
 
 HRESULT DerivePartnerKey() {
   gSetup.partnerKey[0] = '\0';
   char modulePath[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(NULL, modulePath, sizeof modulePath);
-  // Windows XP leaves a path that fills the buffer unterminated; a cut path names another file.
-  if (length == 0 || length >= sizeof modulePath) return E_FAIL;
-  if (!ReadPartnerKeyFromFileName(modulePath, gSetup.partnerKey, sizeof gSetup.partnerKey)) {
+  const HRESULT found = ReadModulePath(modulePath, false);
+  if (FAILED(found)) return E_FAIL;
+  // A name with characters outside the ANSI code page would give a look-alike key: none from it.
+  if (found != S_OK ||
+      !ReadPartnerKeyFromFileName(modulePath, gSetup.partnerKey, sizeof gSetup.partnerKey)) {
     LoadPartnerKey();
   }
   return S_OK;

@@ -2,9 +2,11 @@
 
 #include <shlobj.h>
 
+#include "common/folder_guard.h"
 #include "common/folders.h"
 #include "common/path_join.h"
 #include "common/product.h"
+#include "common/user_folders.h"
 #include "partner/partner_key.h"
 #include "partner/settings_document.h"
 #include "setup/setup_context.h"
@@ -21,13 +23,15 @@ static size_t BuildPartnerDocument(char* document, size_t capacity) {
 }
 
 // Replaces the settings file with the document. Silent: a path that does not fit, a file that
-// cannot be created or a short write leave the file unwritten or partly written.
+// cannot be created or a short write leave the file unwritten or partly written. The old file
+// is deleted and a new one made, never opened: it may be a hard link to a file of anybody's.
 static void WriteSettingsFile(const char* appData, const char* document, size_t length) {
   char path[MAX_PATH];
   if (length == 0 || !JoinPath(path, sizeof path, appData, kProductFolder, kSettingsFileName)) {
     return;
   }
-  HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_WRITE, NULL, CREATE_ALWAYS,
+  DeleteFileA(path);
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_WRITE, NULL, CREATE_NEW,
                             FILE_ATTRIBUTE_HIDDEN, NULL);
   if (file == INVALID_HANDLE_VALUE) return;
   DWORD written;
@@ -35,18 +39,33 @@ static void WriteSettingsFile(const char* appData, const char* document, size_t 
   CloseHandle(file);
 }
 
+// Makes the maker and product folders, each only inside a folder entered, and enters them.
+// E_FAIL after the folder message when one cannot be made; S_FALSE when a folder on the way
+// is a link, where no file is written (the key is stored all the same).
+static HRESULT EnterSettingsFolders(HeldFolders* held, const char* appData) {
+  if (!EnterFolder(held, appData)) return S_FALSE;
+  const char* const folders[] = {kMakerFolder, kProductFolder};
+  for (const char* below : folders) {
+    char folder[MAX_PATH];
+    if (!CreateFolderBelow(appData, below, folder)) {
+      ShowPathMessage(kCreateDirectoryFailedFormat, folder);
+      return E_FAIL;
+    }
+    if (!EnterFolder(held, folder)) return S_FALSE;
+  }
+  return S_OK;
+}
+
 HRESULT WritePartnerSettings() {
   char document[kSettingsDocumentCapacity];
   const size_t length = BuildPartnerDocument(document, sizeof document);
   char appData[MAX_PATH];
-  if (!SHGetSpecialFolderPathA(NULL, appData, CSIDL_APPDATA, TRUE)) return E_FAIL;
-  char folder[MAX_PATH];
-  if (!CreateFolderBelow(appData, kMakerFolder, folder) ||
-      !CreateFolderBelow(appData, kProductFolder, folder)) {
-    ShowPathMessage(kCreateDirectoryFailedFormat, folder);
-    return E_FAIL;
-  }
-  WriteSettingsFile(appData, document, length);
+  if (!FindUserFolder(NULL, CSIDL_APPDATA, true, appData)) return E_FAIL;
+  HeldFolders held = {};
+  const HRESULT entered = EnterSettingsFolders(&held, appData);
+  if (entered == S_OK) WriteSettingsFile(appData, document, length);
+  LeaveFolders(&held);
+  if (FAILED(entered)) return E_FAIL;
   SavePartnerKey();
   return S_OK;
 }

@@ -2,7 +2,8 @@
 # A scratch Wine session: its own prefix and home folder under DIR, an X display (Xvfb unless
 # LUMIFOLD_REAL_DISPLAY=1 and DISPLAY is set) and a persistent wineserver. The prefix is 32-bit
 # unless LUMIFOLD_WINEARCH=win64 asks for a 64-bit one (where 32-bit programs run under WOW64):
-# with wine64 installed, Wine would otherwise make a new prefix 64-bit.
+# with wine64 installed, Wine would otherwise make a new prefix 64-bit. The prefix's user is
+# named after $USER (read in the locale's encoding: a UTF-8 one for a name such as "Łukasz").
 #   wine-session.sh start DIR      make a fresh prefix, start the display and the server
 #   wine-session.sh run DIR CMD..  run CMD (a Windows program and its arguments) in it
 #   wine-session.sh stop DIR       stop this session's wineserver and display

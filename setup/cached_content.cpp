@@ -2,8 +2,10 @@
 
 #include <shlobj.h>
 
+#include "common/folder_guard.h"
 #include "common/path_join.h"
 #include "common/product.h"
+#include "common/user_folders.h"
 
 namespace {
 
@@ -26,11 +28,16 @@ static void DeleteContentFile(const char* appData, const char* fileName) {
   if (JoinPath(path, sizeof path, appData, kProductFolder, fileName)) DeleteFileA(path);
 }
 
+// A folder on the way that is a link (or missing) skips the group: its files are not ours.
 static void PurgeContentGroup(const ContentGroup& group) {
   char appData[MAX_PATH];
-  if (!SHGetSpecialFolderPathA(NULL, appData, CSIDL_APPDATA, TRUE)) return;
-  DeleteContentFile(appData, group.first);
-  if (group.second != NULL) DeleteContentFile(appData, group.second);
+  if (!FindUserFolder(NULL, CSIDL_APPDATA, true, appData)) return;
+  HeldFolders held = {};
+  if (EnterProductDataFolders(&held, appData)) {
+    DeleteContentFile(appData, group.first);
+    if (group.second != NULL) DeleteContentFile(appData, group.second);
+  }
+  LeaveFolders(&held);
 }
 
 void PurgeCachedContent() {

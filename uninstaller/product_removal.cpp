@@ -1,11 +1,14 @@
 // The installation's files, folders and uninstall entry.
 #include <shlobj.h>
 
+#include "common/folder_guard.h"
 #include "common/install_directory.h"
 #include "common/path_join.h"
 #include "common/product.h"
 #include "common/registry_string.h"
 #include "common/running_application.h"
+#include "common/user_folders.h"
+#include "uninstaller/removal_rules.h"
 #include "uninstaller/uninstall_context.h"
 #include "uninstaller/uninstaller_main.h"
 
@@ -67,16 +70,31 @@ static void DeleteUserFile(const char* folder, const char* fileName) {
   if (JoinPath(path, sizeof path, folder, fileName)) DeleteProductFile(path);
 }
 
+// A folder on the way that is a link is left with what lies below it: not the product's. Each
+// folder is removed while the one above it is still held.
 HRESULT RemoveUserData() {
   char appData[MAX_PATH];
   char folder[MAX_PATH];
-  if (!SHGetSpecialFolderPathA(NULL, appData, CSIDL_APPDATA, FALSE) ||
-      !JoinPath(folder, sizeof folder, appData, kProductFolder)) {
+  char productFolder[MAX_PATH];
+  char makerFolder[MAX_PATH];
+  if (!FindUserFolder(NULL, CSIDL_APPDATA, false, appData) ||
+      !JoinPath(folder, sizeof folder, appData, kProductFolder) ||
+      !SplitProductFolders(folder, productFolder, makerFolder, MAX_PATH)) {
     return S_OK;
   }
-  DeleteUserFile(folder, kSettingsFileName);
-  for (const char* name : kCachedContentFileNames) DeleteUserFile(folder, name);
-  return RemoveProductFolders(folder);
+  HeldFolders held = {};
+  if (EnterFolder(&held, appData) && EnterFolder(&held, makerFolder)) {
+    if (EnterFolder(&held, productFolder)) {
+      DeleteUserFile(folder, kSettingsFileName);
+      for (const char* name : kCachedContentFileNames) DeleteUserFile(folder, name);
+      LeaveFolder(&held);
+      RemoveFolderIfEmpty(productFolder);
+    }
+    LeaveFolder(&held);
+    RemoveFolderIfEmpty(makerFolder);
+  }
+  LeaveFolders(&held);
+  return S_OK;
 }
 
 static bool HasSubkeys(HKEY key) {

@@ -38,11 +38,9 @@ static bool IsFolderEmpty(const char* folder) {
   return empty;
 }
 
-// Removes the folder when it is empty. One that still holds anything (the user's files) stays
-// on purpose; one that is empty and cannot go is noted as stayed. Windows 98 reports a folder
-// that is not empty as access denied, NT as not empty: the folder is looked into instead of
-// trusting the error.
-static void RemoveFolderIfEmpty(const char* folder) {
+// Windows 98 reports a folder that is not empty as access denied, NT as not empty: the folder
+// is looked into instead of trusting the error.
+void RemoveFolderIfEmpty(const char* folder) {
   if (RemoveDirectoryA(folder)) return;
   if (GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES || !IsFolderEmpty(folder)) return;
   NoteStayedPath(folder);

@@ -2,9 +2,11 @@
 // and a deletion scheduled for the next start would also take the uninstaller of a reinstall
 // made before that start. So a copy in a folder of its own in the temporary folder does the
 // work, deletes the original, and has only its own file and folder deleted at the next start.
+#include "common/folder_guard.h"
 #include "common/path_join.h"
 #include "common/product.h"
 #include "common/system_library.h"
+#include "common/user_folders.h"
 #include "uninstaller/removal_rules.h"
 #include "uninstaller/uninstaller_main.h"
 
@@ -16,10 +18,7 @@ static const DWORD kConfirmationWaitMs = 8000;
 static const DWORD kFolderNameAttempts = 100;
 static const char kCopyPrefix[] = "Tev";
 
-bool ReadOwnPath(char* path) {
-  const DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
-  return length != 0 && length < MAX_PATH;  // Windows XP leaves a full buffer unterminated
-}
+bool ReadOwnPath(char* path) { return ReadModulePath(path, true) == S_OK; }
 
 // The same file under either name, long or short (Windows 98 may start it by its short name).
 static bool IsSameFile(const char* first, const char* second) {
@@ -76,17 +75,11 @@ static bool StartCopy(const char* copy, const char* folder) {
   return confirmed;
 }
 
-// The temporary folder, with its trailing backslash, in folder (260 bytes); false when unknown.
-static bool ReadTemporaryFolder(char* folder) {
-  const DWORD used = GetTempPathA(MAX_PATH, folder);
-  return used != 0 && used < MAX_PATH;
-}
-
 // Creates a folder of a new name in the temporary folder and leaves its path in folder (260
 // bytes). A name already taken, by a folder or a file, is never used: another one is tried.
 static bool MakeCopyFolder(char* folder) {
   char temporary[MAX_PATH];
-  if (!ReadTemporaryFolder(temporary)) return false;
+  if (!FindTemporaryFolder(temporary)) return false;
   const DWORD seed = GetTickCount();
   for (DWORD attempt = 0; attempt < kFolderNameAttempts; ++attempt) {
     char name[16];
@@ -98,14 +91,6 @@ static bool MakeCopyFolder(char* folder) {
   return false;
 }
 
-// NT: the folder is held open without delete sharing until the copy runs from it, so that
-// the user, who may rename what lies in the temporary folder, cannot swap it meanwhile.
-static HANDLE HoldFolder(const char* folder) {
-  if (IsWindows9x()) return INVALID_HANDLE_VALUE;
-  return CreateFileA(folder, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
-}
-
 // A copy that cannot be made or does not confirm its start leaves this file for the user to
 // delete; this process then does the work itself.
 bool StartTemporaryCopy() {
@@ -114,10 +99,12 @@ bool StartTemporaryCopy() {
   char copy[MAX_PATH];
   if (!ReadOwnPath(own)) return false;
   if (MakeCopyFolder(folder)) {
-    HANDLE hold = HoldFolder(folder);
+    // Held until the copy runs from it: the user, who may rename what lies in the temporary
+    // folder, cannot swap it meanwhile.
+    HeldFolders held = {};
     const bool started = JoinPath(copy, sizeof copy, folder, kUninstallerFileName) &&
-                         CopyFileA(own, copy, TRUE) && StartCopy(copy, folder);
-    if (hold != INVALID_HANDLE_VALUE) CloseHandle(hold);
+                         EnterFolder(&held, folder) && CopyFileA(own, copy, TRUE) && StartCopy(copy, folder);
+    LeaveFolders(&held);
     if (started) return true;
     DeleteFileA(copy);
     RemoveDirectoryA(folder);

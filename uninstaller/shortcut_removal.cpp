@@ -5,6 +5,7 @@
 #include "common/path_join.h"
 #include "common/product.h"
 #include "common/shell_link_file.h"
+#include "common/user_folders.h"
 #include "uninstaller/uninstall_context.h"
 #include "uninstaller/uninstaller_main.h"
 
@@ -39,7 +40,7 @@ static bool LeadsToApplication(const char* linkPath) {
 static void RemoveShortcutIn(int folderId) {
   char folder[MAX_PATH];
   char linkPath[MAX_PATH];
-  if (!SHGetSpecialFolderPathA(NULL, folder, folderId, FALSE) ||
+  if (!FindUserFolder(NULL, folderId, false, folder) ||
       !JoinPath(linkPath, sizeof linkPath, folder, "\\", kShortcutFileName)) {
     return;
   }

@@ -15,6 +15,10 @@ void NoteStayedPath(const char* path);
 // (or was never there); otherwise false, and the path is noted as stayed.
 bool DeleteProductFile(const char* path, DWORD waitMs = 0);
 
+// Removes the folder (no trailing backslash) when it is empty. One that still holds anything
+// (the user's files) stays on purpose; one that is empty and cannot go is noted as stayed.
+void RemoveFolderIfEmpty(const char* folder);
+
 // Removes the maker and product folders of directory (ending in "\Quorvale\Lumifold\"), each
 // only when empty. Returns 0.
 HRESULT RemoveProductFolders(const char* directory);

@@ -177,8 +177,14 @@ std::optional<DWORD> SystemProgram::WaitForExit(DWORD timeoutMs) {
 std::string SystemProgram::Output() const { return ReadFileBytes(outputPath_).value_or(""); }
 
 std::string SpecialFolder(int csidl) {
+  wchar_t wide[MAX_PATH] = {};
+  SHGetSpecialFolderPathW(nullptr, wide, csidl, TRUE);
   char folder[MAX_PATH] = {};
-  SHGetSpecialFolderPathA(nullptr, folder, csidl, TRUE);
+  BOOL inexact = FALSE;
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, folder, MAX_PATH, nullptr, &inexact);
+  if (inexact && GetShortPathNameW(wide, wide, MAX_PATH) != 0) {
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, folder, MAX_PATH, nullptr, nullptr);
+  }
   return folder;
 }
 

@@ -66,7 +66,7 @@ class SystemProgram {
   std::string outputPath_;
   PROCESS_INFORMATION process_ = {};
 };
-// A shell folder of the current user (CSIDL_PROGRAMS, CSIDL_DESKTOP, CSIDL_APPDATA).
+// A shell folder of the current user (CSIDL_APPDATA, ...); its short form when no ANSI one.
 std::string SpecialFolder(int csidl);
 
 // The target that a shell link file holds, read back with IShellLinkA::GetPath, and its

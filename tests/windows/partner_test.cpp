@@ -110,6 +110,18 @@ TEST_F(PartnerTest, NewKeyReplacesBothAndAnEmptyOneThenLeavesBoth) {
   ExpectStoredKey("newkey");
 }
 
+// A settings file that is a hard link to another file is replaced, not written through.
+TEST_F(PartnerTest, SettingsFileHardLinkedElsewhereIsReplacedAndTheOtherFileKept) {
+  const std::string other = ScratchDirectory() + "\\other.txt";
+  ASSERT_TRUE(WriteFileBytes(other, "not the installer's"));
+  ASSERT_TRUE(CreateDirectoryA(ApplicationDataMakerFolder().c_str(), nullptr) &&
+              CreateDirectoryA(ApplicationDataProductFolder().c_str(), nullptr) &&
+              CreateHardLinkA(SettingsFile().c_str(), other.c_str(), nullptr));
+  InstallAs("SETUP-abc.exe");
+  ExpectSettingsFile(ExpectedSettingsDocument("abc"));
+  EXPECT_EQ("not the installer's", ReadFileBytes(other).value_or(""));
+}
+
 // No key in the name and none stored: no document, no folder, no registry key of the maker.
 TEST_F(PartnerTest, NoKeyAtAllWritesNeitherFileNorValue) {
   InstallAs("Setup.exe");

@@ -28,6 +28,8 @@ constexpr char kExpectedIncomplete[] =
 constexpr char kExpectedStillInUse[] =
     "Quorvale Lumifold is still in use. Close it and run the uninstaller again.";
 constexpr char kSessionManagerKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
+const char* const kContentAndSettingsFiles[] = {"banner.mht", "splash.jpg", "skin.0.xml",
+    "skin.0.png", "purchase.dime", "templates.xml", "qsguide.mht", "CorvaneSettings.xml"};
 
 std::string ProductKeyPath() { return std::string("HKLM\\") + kProductKey; }
 
@@ -40,6 +42,16 @@ std::string UninstallString() {
 // Wine's Add/Remove Programs for this prefix: the 64-bit one in a 64-bit prefix.
 std::string WineUninstallerCommand() {
   return NativeSystemDirectory() + "\\uninstaller.exe --remove \"Quorvale Lumifold\"";
+}
+
+// A UTF-8 path's short form in ANSI, or the path itself when it has none.
+std::string ShortForm(const std::string& path) {
+  wchar_t wide[MAX_PATH] = {};
+  char shortPath[MAX_PATH] = {};
+  MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide, MAX_PATH);
+  if (GetShortPathNameW(wide, wide, MAX_PATH) == 0) return path;
+  WideCharToMultiByte(CP_ACP, 0, wide, -1, shortPath, MAX_PATH, nullptr, nullptr);
+  return shortPath;
 }
 
 // Where path stands among the deletions at the next start (-1: not there), as NT records them:
@@ -67,9 +79,11 @@ bool IsPendingDeletion(const std::string& path) { return PendingDeletionIndex(pa
 
 // The folder of the temporary copy that an uninstall left: new in the temporary folder.
 std::string FindTemporaryCopyFolder(const std::vector<SnapshotChange>& changes) {
-  char folder[MAX_PATH] = {};
-  GetTempPathA(sizeof folder, folder);
-  const std::string prefix = MachineSnapshot::Fold(Utf8FromAnsi(folder) + "TEV");
+  wchar_t wide[MAX_PATH] = {};
+  char folder[4 * MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, wide);
+  WideCharToMultiByte(CP_UTF8, 0, wide, -1, folder, sizeof folder, nullptr, nullptr);
+  const std::string prefix = MachineSnapshot::Fold(folder + std::string("TEV"));
   for (const SnapshotChange& change : changes) {
     const std::string folded = MachineSnapshot::Fold(change.path);
     if (change.kind == '+' && folded.rfind(prefix, 0) == 0 &&
@@ -156,6 +170,7 @@ void UninstallTest::ExpectLifeCycle(const std::string& client, Where where) {
   const MachineSnapshot before = MachineSnapshot::Take();
   InstallAs("SETUP-abc.exe", /*launch=*/true);
   ASSERT_TRUE(WaitUntil([] { return FindApplicationWindow() != nullptr; }, kWindowTimeoutMs));
+  EXPECT_TRUE(FileExists(ProgramsLink()) && FileExists(DesktopLink()));
   ASSERT_STRCASEEQ(UninstallCommandPath().c_str(), UninstallString().c_str());
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
@@ -169,15 +184,22 @@ void UninstallTest::ExpectLifeCycle(const std::string& client, Where where) {
   EXPECT_EQ(nullptr, FindApplicationWindow());
   EXPECT_TRUE(WaitForProcess(second.hProcess, kExitTimeoutMs).has_value());
   CloseHandle(second.hProcess);
-  const auto changes = CompareSnapshots(before, MachineSnapshot::Take());
+  auto changes = CompareSnapshots(before, MachineSnapshot::Take());
   const std::string folder = FindTemporaryCopyFolder(changes);
   ASSERT_FALSE(folder.empty()) << DescribeChanges(changes);
   const std::string copy = folder + "\\TevikUninstaller.exe";
+  // Nothing but the copy in its folder; their paths may have no ANSI form.
+  ASSERT_EQ(2, std::erase_if(changes, [&](const SnapshotChange& change) {
+              return change.kind == '+' && (change.path == folder || change.path == copy);
+            })) << DescribeChanges(changes);
   ExpectChanges(changes, {"+ HKLM\\SOFTWARE\\Quorvale", "+ " + ProductKeyPath(),
-                          "+ " + RegistryValuePath(ProductKeyPath(), "PartnerKey"), "+ " + folder,
-                          "+ " + copy});
-  EXPECT_TRUE(IsPendingDeletion(copy)) << copy;
-  EXPECT_GT(PendingDeletionIndex(folder), PendingDeletionIndex(copy)) << folder;
+                          "+ " + RegistryValuePath(ProductKeyPath(), "PartnerKey")});
+  // The copy names itself in its long form, or in its short form where that has no ANSI form.
+  const auto pendingIndex = [](const std::string& path) {
+    return std::max(PendingDeletionIndex(path), PendingDeletionIndex(ShortForm(path)));
+  };
+  EXPECT_LE(0, pendingIndex(copy)) << copy;
+  EXPECT_GT(pendingIndex(folder), pendingIndex(copy)) << folder;
   EXPECT_FALSE(IsPendingDeletion(UninstallCommandPath()));
   EXPECT_FALSE(IsPendingDeletion(UninstallerPath()));
 
@@ -323,6 +345,47 @@ TEST_F(UninstallTest, OnWindows98TheCopyIsDeletedThroughWininit) {
   EXPECT_FALSE(FileExists(InstalledExecutable()));
   DeleteFileA(wininit.c_str());
   DeleteFileWithin(copy, 2000);
+}
+
+// Runs a Unix command on Windows paths: Wine starts Unix programs too. Its CreateSymbolicLinkA
+// is a stub, and a Unix symbolic link reads as a reparse point that Wine follows.
+void RunUnix(std::string line, const std::vector<std::string>& paths) {
+  const auto unixName = reinterpret_cast<char*(CDECL*)(LPCWSTR)>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  for (const std::string& path : paths)
+    line += " " + std::string(unixName(std::wstring(path.begin(), path.end()).c_str()));
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &process)) << line;
+  WaitForProcess(process.hProcess, kExitTimeoutMs);  // no exit code from a Unix one
+}
+
+// A per-user folder that is a link elsewhere: neither the purge, the install nor the uninstall
+// deletes or writes there; the partner keeps its credit, the uninstall counts it no failure.
+TEST_F(UninstallTest, LinkedDataFolderLeavesWhatItLeadsToAlone) {
+  if (!RunningOnWine()) GTEST_SKIP() << "plants the links from the Unix side";
+  const std::string elsewhere = ScratchDirectory() + "\\elsewhere";
+  const std::string victim = elsewhere + "\\Lumifold";  // where the product folder leads
+  for (const bool makerLinked : {true, false}) {
+    SCOPED_TRACE(makerLinked ? "Quorvale linked" : "Lumifold linked");
+    RemoveInstallation();
+    RemoveTree(elsewhere);
+    ASSERT_EQ(ERROR_SUCCESS, SHCreateDirectoryExA(nullptr, victim.c_str(), nullptr));
+    for (const char* name : kContentAndSettingsFiles) WriteFileBytes(victim + "\\" + name, name);
+    const std::string link = ApplicationDataMakerFolder() + (makerLinked ? "" : "\\Lumifold");
+    if (!makerLinked) CreateDirectoryA(ApplicationDataMakerFolder().c_str(), nullptr);
+    RunUnix("/bin/ln -s", {makerLinked ? elsewhere : victim, link});
+    ASSERT_EQ(0x410u, GetFileAttributesA(link.c_str()) & 0x410u);
+    InstallAs("SETUP-abc.exe");
+    const auto key = ReadRegistryValue(HKEY_LOCAL_MACHINE, kProductKey, "PartnerKey");
+    EXPECT_STREQ("abc", key.value_or(RegistryValue{}).data.c_str());
+    EXPECT_EQ(std::optional<DWORD>(0), Uninstall(UninstallString()));
+    RunUnix("/bin/rm", {link});
+    for (const char* name : kContentAndSettingsFiles)
+      EXPECT_EQ(name, ReadFileBytes(victim + "\\" + name).value_or(""));
+  }
 }
 
 }  // namespace

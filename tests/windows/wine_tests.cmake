@@ -2,10 +2,14 @@
 # own prefix, an Xvfb display, a persistent wineserver): a fixture creates it fresh for each
 # ctest run and stops it at the end, and the programs run one at a time. The session is 32-bit;
 # the programs that install run once more in a 64-bit session (tests named *_wow64), where the
-# installer runs under WOW64 as on today's 64-bit Windows.
+# installer runs under WOW64 as on today's 64-bit Windows. A third, 32-bit session's user is
+# "Łukasz", whose "Ł" the ANSI code page 1252 lacks: there the life cycle runs once more.
 set(wine_session_script ${CMAKE_SOURCE_DIR}/scripts/wine-session.sh)
 set(wine_tests_session ${CMAKE_BINARY_DIR}/wine-tests)
 set(wine64_tests_session ${CMAKE_BINARY_DIR}/wine64-tests)
+set(wine_user_tests_session ${CMAKE_BINARY_DIR}/wine-user-tests)
+# Wine names the prefix's user after $USER, read as UTF-8.
+set(user_name_environment "LUMIFOLD_WINEARCH=win32;USER=Łukasz;LC_ALL=C.UTF-8")
 set(payload_environment
   "LUMIFOLD_SETUP_EXE=${SETUP_EXE};LUMIFOLD_VERSION=${LUMIFOLD_VERSION};LUMIFOLD_APPLICATION_EXE=${APPLICATION_EXE};LUMIFOLD_UNINSTALLER_EXE=${UNINSTALLER_EXE}")
 # The build's own uninstaller, whose identity the tests check; none when another is packed.
@@ -13,17 +17,19 @@ if(NOT LUMIFOLD_UNINSTALLER)
   string(APPEND payload_environment ";LUMIFOLD_OWN_UNINSTALLER_EXE=${UNINSTALLER_EXE}")
 endif()
 
-# add_wine_session(FIXTURE DIR ARCH): the fixture that starts and stops a session of that arch.
-function(add_wine_session fixture dir arch)
+# add_wine_session(FIXTURE DIR ENVIRONMENT): the fixture that starts and stops a session made
+# with that environment (LUMIFOLD_WINEARCH=win32 or win64, and the user's name).
+function(add_wine_session fixture dir environment)
   add_test(NAME ${fixture}_start COMMAND ${wine_session_script} start ${dir})
   add_test(NAME ${fixture}_stop COMMAND ${wine_session_script} stop ${dir})
   set_tests_properties(${fixture}_start PROPERTIES FIXTURES_SETUP ${fixture} TIMEOUT 120)
   set_tests_properties(${fixture}_stop PROPERTIES FIXTURES_CLEANUP ${fixture} TIMEOUT 60)
   set_tests_properties(${fixture}_start ${fixture}_stop PROPERTIES
-    LABELS wine RUN_SERIAL ON ENVIRONMENT LUMIFOLD_WINEARCH=${arch})
+    LABELS wine RUN_SERIAL ON ENVIRONMENT "${environment}")
 endfunction()
-add_wine_session(wine_session ${wine_tests_session} win32)
-add_wine_session(wine64_session ${wine64_tests_session} win64)
+add_wine_session(wine_session ${wine_tests_session} LUMIFOLD_WINEARCH=win32)
+add_wine_session(wine64_session ${wine64_tests_session} LUMIFOLD_WINEARCH=win64)
+add_wine_session(wine_user_session ${wine_user_tests_session} "${user_name_environment}")
 
 include(${CMAKE_CURRENT_LIST_DIR}/test_programs.cmake)
 # The programs turn the Unix path of SETUP.exe into a Windows one themselves.
@@ -41,6 +47,13 @@ foreach(program IN LISTS lumifold_wow64_test_programs)
     FIXTURES_REQUIRED wine64_session RUN_SERIAL ON LABELS wine TIMEOUT 300
     ENVIRONMENT "${payload_environment};LUMIFOLD_WINEARCH=win64")
 endforeach()
+
+add_test(NAME uninstall_test_user_name
+  COMMAND ${wine_session_script} run ${wine_user_tests_session}
+          ${windows_tests_dir}/uninstall_test.exe --gtest_filter=UninstallTest.UninstallStringLeavesTheMachineAsItWas)
+set_tests_properties(uninstall_test_user_name PROPERTIES
+  FIXTURES_REQUIRED wine_user_session RUN_SERIAL ON LABELS wine TIMEOUT 300
+  ENVIRONMENT "${payload_environment};${user_name_environment}")
 
 add_test(NAME dll_search_trace
   COMMAND ${CMAKE_CURRENT_LIST_DIR}/check_loader_trace.sh ${wine_session_script}

@@ -1,0 +1,30 @@
+// Whether a folder of the user's may be worked in. Both programs run elevated, yet the user's
+// unelevated programs can turn a folder of the user's into a junction or symbolic link to any
+// other folder: deleting or writing "inside" it would then act on that folder. A folder that
+// is a reparse point is therefore not entered, and one entered is held open while the step
+// works inside it, so that it cannot be renamed or replaced by a link meanwhile.
+#pragma once
+
+#include <windows.h>
+
+// The folders entered so far, outermost first; starts zeroed (HeldFolders held = {}).
+struct HeldFolders {
+  HANDLE handles[3];
+  int count;
+};
+
+// True when folder (with or without its trailing backslash) exists and is no reparse point;
+// it is then held open, on NT, until LeaveFolder. False when it is missing, a link, or held
+// already three folders; nothing is held then. Where the system refuses the open (Windows 98
+// and ME, which report no reparse points either), the check alone.
+bool EnterFolder(HeldFolders* held, const char* folder);
+
+// Lets go of the folder entered last.
+void LeaveFolder(HeldFolders* held);
+
+// Lets go of every folder entered.
+void LeaveFolders(HeldFolders* held);
+
+// Enters the application-data folder appData, then its "Quorvale" and "Quorvale\Lumifold"
+// folders. False as soon as one cannot be entered; those entered stay held.
+bool EnterProductDataFolders(HeldFolders* held, const char* appData);

@@ -1,0 +1,78 @@
+#include "common/user_folders.h"
+
+#include <shlobj.h>
+
+#include "common/system_library.h"
+
+// Windows 98 and ME have these only as stubs or not at all: looked up at run time, on NT only.
+typedef BOOL(WINAPI* SHGetSpecialFolderPathWFunction)(HWND, LPWSTR, int, BOOL);
+typedef DWORD(WINAPI* GetTempPathWFunction)(DWORD, LPWSTR);
+typedef DWORD(WINAPI* GetModuleFileNameWFunction)(HMODULE, LPWSTR, DWORD);
+typedef DWORD(WINAPI* GetShortPathNameWFunction)(LPCWSTR, LPWSTR, DWORD);
+
+static AnyFunction FindKernelFunction(const char* name) {
+  return FindFunction(GetModuleHandleA("kernel32.dll"), name);
+}
+
+// True when wide converts to the ANSI code page character for character into path (260
+// bytes): no best fit, no default character. A UTF-8 code page (Windows 10's option) holds
+// every character and takes neither that flag nor a default character: only ill-formed text
+// fails there.
+static bool ConvertExactly(const WCHAR* wide, char* path) {
+  const bool utf8 = GetACP() == CP_UTF8;
+  BOOL usedDefault = FALSE;
+  const int bytes =
+      WideCharToMultiByte(CP_ACP, utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS, wide, -1,
+                          path, MAX_PATH, NULL, utf8 ? NULL : &usedDefault);
+  if (bytes > 0 && !usedDefault) return true;
+  path[0] = '\0';
+  return false;
+}
+
+// The path itself when it converts exactly, else, when allowed, its short form (ASCII where the
+// file system makes 8.3 names) when that does.
+static bool ConvertLosslessly(const WCHAR* wide, bool shortFormAllowed, char* path) {
+  if (ConvertExactly(wide, path)) return true;
+  const GetShortPathNameWFunction getShortPath =
+      reinterpret_cast<GetShortPathNameWFunction>(FindKernelFunction("GetShortPathNameW"));
+  if (!shortFormAllowed || getShortPath == NULL) return false;
+  WCHAR shortForm[MAX_PATH];
+  const DWORD length = getShortPath(wide, shortForm, MAX_PATH);
+  return length != 0 && length < MAX_PATH && ConvertExactly(shortForm, path);
+}
+
+bool FindUserFolder(HWND owner, int folderId, bool create, char* path) {
+  if (!IsWindowsNt()) return SHGetSpecialFolderPathA(owner, path, folderId, create);
+  const SHGetSpecialFolderPathWFunction getFolder =
+      reinterpret_cast<SHGetSpecialFolderPathWFunction>(
+          FindFunction(GetModuleHandleA("shell32.dll"), "SHGetSpecialFolderPathW"));
+  WCHAR folder[MAX_PATH];
+  return getFolder != NULL && getFolder(owner, folder, folderId, create) &&
+         ConvertLosslessly(folder, true, path);
+}
+
+bool FindTemporaryFolder(char* path) {
+  if (!IsWindowsNt()) {
+    const DWORD used = GetTempPathA(MAX_PATH, path);
+    return used != 0 && used < MAX_PATH;
+  }
+  const GetTempPathWFunction getTempPath =
+      reinterpret_cast<GetTempPathWFunction>(FindKernelFunction("GetTempPathW"));
+  WCHAR folder[MAX_PATH];
+  const DWORD used = getTempPath == NULL ? 0 : getTempPath(MAX_PATH, folder);
+  return used != 0 && used < MAX_PATH && ConvertLosslessly(folder, true, path);
+}
+
+// Windows XP leaves a path that fills the buffer unterminated; a cut path names another file.
+HRESULT ReadModulePath(char* path, bool shortFormAllowed) {
+  if (!IsWindowsNt()) {
+    const DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
+    return length != 0 && length < MAX_PATH ? S_OK : E_FAIL;
+  }
+  const GetModuleFileNameWFunction getModuleName =
+      reinterpret_cast<GetModuleFileNameWFunction>(FindKernelFunction("GetModuleFileNameW"));
+  WCHAR wide[MAX_PATH];
+  const DWORD length = getModuleName == NULL ? 0 : getModuleName(NULL, wide, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return E_FAIL;
+  return ConvertLosslessly(wide, shortFormAllowed, path) ? S_OK : S_FALSE;
+}

@@ -1,0 +1,21 @@
+// The user's folders and this program's own path as ANSI paths that name exactly what the
+// system names. On NT the paths are Unicode: the ANSI functions give a character that the ANSI
+// code page lacks as a look-alike ("Łukasz" becomes "Lukasz"), a path to another folder or to
+// none. So on NT each is asked for in Unicode and kept only in a form that converts exactly.
+#pragma once
+
+#include <windows.h>
+
+// Writes the special folder folderId (CSIDL_...) into path (260 bytes), creating it when
+// missing if create is set. On NT: the folder's path when it converts to the ANSI code page
+// exactly, else its short form when that does. False when the folder is unknown or has no
+// exact ANSI form; never a best-fit path.
+bool FindUserFolder(HWND owner, int folderId, bool create, char* path);
+
+// The same for the temporary folder (with its trailing backslash, as GetTempPath gives it).
+bool FindTemporaryFolder(char* path);
+
+// Writes this program's own path into path (260 bytes). Returns 0; E_FAIL when the system
+// gives none or it does not fit in 259 characters; S_FALSE when it has no exact ANSI form
+// (with shortFormAllowed, neither the path nor its short form has one), path then empty.
+HRESULT ReadModulePath(char* path, bool shortFormAllowed);
