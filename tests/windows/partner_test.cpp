@@ -159,6 +159,16 @@ TEST_F(PartnerTest, MarkupAndNonAsciiInTheFileNameAreEscapedAndConverted) {
   ExpectStoredKey("a&b\xE9");
 }
 
+// "\u0141" is not in code page 1252: the ANSI form of the name ("SETUP-Labc.exe") would credit
+// a look-alike key, so the name gives none and the stored key stays.
+TEST_F(PartnerTest, NameOutsideTheCodePageGivesNoKeyAndTheStoredOneStays) {
+  ASSERT_EQ(1252u, GetACP());
+  StorePartnerKeyWithoutNul("stored");
+  InstallAs(std::wstring(L"SETUP-\u0141abc.exe"));
+  ExpectSettingsFile(ExpectedSettingsDocument("stored"));
+  ExpectStoredKey("stored");
+}
+
 // "<" and ">" reach the key through the registry.
 TEST_F(PartnerTest, MarkupAndNonAsciiInTheStoredKeyAreEscapedAndConverted) {
   ASSERT_EQ(1252u, GetACP()) << "the key below is Windows-1252 text";

@@ -12,6 +12,20 @@ namespace {
 
 constexpr char kScratchDirectory[] = "C:\\lumifold-tests";
 
+std::wstring WideFromAnsi(const std::string& ansi) {
+  std::wstring wide(ansi.size(), L'\0');
+  wide.resize(MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
+                                  wide.data(), static_cast<int>(wide.size())));
+  return wide;
+}
+
+std::string AnsiFromWide(const std::wstring& wide) {
+  std::string ansi(wide.size() * 2, '\0');
+  ansi.resize(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                  ansi.data(), static_cast<int>(ansi.size()), nullptr, nullptr));
+  return ansi;
+}
+
 // Wine's own export that turns a Unix path into a Windows one; missing on Windows.
 bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
   return lstrcmpiA(a.c_str(), b.c_str()) == 0;
@@ -128,10 +142,14 @@ StandardIcon IdentifyIcon(const MessageBoxView& box) {
 }
 
 SetupRun::SetupRun(const std::string& fileName, Where where)
-    : path_(ScratchDirectory() + "\\" + fileName) {
+    : SetupRun(WideFromAnsi(fileName), where) {}
+
+SetupRun::SetupRun(const std::wstring& fileName, Where where)
+    : widePath_(WideFromAnsi(ScratchDirectory()) + L"\\" + fileName),
+      path_(AnsiFromWide(widePath_)) {
   const std::string source = SetupExecutablePath(where);
   if (source.empty()) return;
-  if (!CopyFileA(source.c_str(), path_.c_str(), FALSE)) {
+  if (!CopyFileW(WideFromAnsi(source).c_str(), widePath_.c_str(), FALSE)) {
     SETUP_TEST_FAIL_AT(where) << "cannot copy " << source << " to " << path_ << ": error "
                               << GetLastError();
   }
@@ -141,7 +159,9 @@ SetupRun::~SetupRun() {
   Terminate();
   if (process_.hThread != nullptr) CloseHandle(process_.hThread);
   if (process_.hProcess != nullptr) CloseHandle(process_.hProcess);
-  DeleteFileWithin(path_, 2000);
+  WaitUntil(
+      [&] { return DeleteFileW(widePath_.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; },
+      2000);
 }
 
 bool SetupRun::IsRunning() const {
@@ -164,7 +184,7 @@ std::string SetupRun::DescribeWindows() const {
 bool SetupRun::Start(Where where) { return Start(std::string(), where); }
 
 bool SetupRun::Start(const std::string& errorOutput, Where where) {
-  STARTUPINFOA startup = {};
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   if (showState_) {
     startup.dwFlags |= STARTF_USESHOWWINDOW;
@@ -184,10 +204,10 @@ bool SetupRun::Start(const std::string& errorOutput, Where where) {
     startup.hStdOutput = error;
     startup.hStdError = error;
   }
-  std::string commandLine = "\"" + path_ + "\"";
+  std::wstring commandLine = L"\"" + widePath_ + L"\"";
   const BOOL started =
-      CreateProcessA(path_.c_str(), commandLine.data(), nullptr, nullptr, !errorOutput.empty(),
-                     0, nullptr, ScratchDirectory().c_str(), &startup, &process_);
+      CreateProcessW(widePath_.c_str(), commandLine.data(), nullptr, nullptr, !errorOutput.empty(),
+                     0, nullptr, WideFromAnsi(ScratchDirectory()).c_str(), &startup, &process_);
   if (error != INVALID_HANDLE_VALUE) CloseHandle(error);
   if (!started) {
     SETUP_TEST_FAIL_AT(where) << "cannot start " << path_ << ": error " << GetLastError();

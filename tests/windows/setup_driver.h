@@ -79,6 +79,9 @@ bool DismissMessageBox(const MessageBoxView& box, int buttonId = IDOK,
 class SetupRun {
  public:
   explicit SetupRun(const std::string& fileName, Where where = Where::current());
+  // A name in UTF-16, which may hold characters that the ANSI code page lacks; Path() then
+  // shows it in that code page, as the ANSI functions would.
+  explicit SetupRun(const std::wstring& fileName, Where where = Where::current());
   ~SetupRun();
   SetupRun(const SetupRun&) = delete;
   SetupRun& operator=(const SetupRun&) = delete;
@@ -140,6 +143,7 @@ class SetupRun {
   DWORD ExitCode() const;
   std::string DescribeWindows() const;
 
+  std::wstring widePath_;
   std::string path_;
   std::optional<WORD> showState_;
   PROCESS_INFORMATION process_ = {};
