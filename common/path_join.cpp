@@ -20,3 +20,7 @@ bool JoinPath(char* out, size_t capacity, const char* first, const char* second,
   out[used] = '\0';
   return fits;
 }
+
+bool JoinPartialPath(char* out, size_t capacity, const char* target) {
+  return JoinPath(out, capacity, target, ".partial");
+}

@@ -9,3 +9,8 @@
 // caller treats the path as one that cannot be made.
 bool JoinPath(char* out, size_t capacity, const char* first, const char* second,
               const char* third = nullptr);
+
+// Writes the name a file is written under beside target until it is whole: target followed by
+// ".partial", so that a leftover of an interrupted write is known by its name. False when it
+// would not fit in capacity bytes.
+bool JoinPartialPath(char* out, size_t capacity, const char* target);

@@ -29,6 +29,7 @@ HRESULT RemoveApplication() {
   if (window != NULL) AskApplicationToClose(window);
   if (gUninstall.installDirectory[0] == '\0') return S_OK;
   DeleteProductFile(gUninstall.applicationPath, kApplicationExitWaitMs);
+  DeletePartialLeftover(gUninstall.applicationPath);
   return RemoveProductFolders(gUninstall.installDirectory);
 }
 

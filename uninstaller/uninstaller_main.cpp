@@ -51,6 +51,7 @@ static int RunAsTemporaryCopy(DWORD originalId) {
 }
 
 int UninstallerMain(const char* commandLine) {
+  RefuseUntrustedRedirection();
   RestrictDllLoading();
   unsigned long originalId = 0;
   if (ReadCopyCommandLine(commandLine, &originalId)) return RunAsTemporaryCopy(originalId);

@@ -15,6 +15,10 @@ void NoteStayedPath(const char* path);
 // (or was never there); otherwise false, and the path is noted as stayed.
 bool DeleteProductFile(const char* path, DWORD waitMs = 0);
 
+// Deletes what an install that was ended while writing target left under target's partial
+// name (see JoinPartialPath); one that cannot go is noted as stayed.
+void DeletePartialLeftover(const char* target);
+
 // Removes the maker and product folders of directory (ending in "\Quorvale\Lumifold\"), each
 // only when empty. Returns 0.
 HRESULT RemoveProductFolders(const char* directory);
