@@ -10,7 +10,8 @@
 bool JoinPath(char* out, size_t capacity, const char* first, const char* second,
               const char* third = nullptr);
 
-// Writes the name a file is written under beside target until it is whole: target followed by
-// ".partial", so that a leftover of an interrupted write is known by its name. False when it
-// would not fit in capacity bytes.
-bool JoinPartialPath(char* out, size_t capacity, const char* target);
+// Writes the name a file is written under beside target until it is whole: target with its last
+// character replaced by "~" ("Lumifold.ex~"), so that a leftover of an interrupted write is
+// known by its name, and a path that fits for the target fits for it too. False when target is
+// empty, already ends in "~", or does not fit in capacity bytes.
+bool MakePartialPath(char* out, size_t capacity, const char* target);

@@ -50,7 +50,7 @@ static bool MoveOver(const char* source, const char* target) {
 
 HRESULT WritePayloadFile(const char* path, const unsigned char* bytes, DWORD length) {
   char partial[MAX_PATH];
-  if (!JoinPartialPath(partial, sizeof partial, path)) return E_FAIL;
+  if (!MakePartialPath(partial, sizeof partial, path)) return E_FAIL;
   DeleteFileA(partial);  // the leftover of a run that was ended while writing
   if (WriteWholeFile(partial, bytes, length) && MoveOver(partial, path)) return S_OK;
   DeleteFileA(partial);

@@ -9,7 +9,7 @@
 const unsigned char* LoadPayload(int id, LPCSTR type, DWORD* size);
 
 // Writes length bytes to path, replacing any file there (as a normal file). The bytes go to
-// the partial name beside path first (see JoinPartialPath) and replace path only once whole
+// the partial name beside path first (see MakePartialPath) and replace path only once whole
 // and flushed. Returns 0 when path holds every byte, else E_FAIL: the partial file is removed
 // and an earlier file at path stays as it was.
 HRESULT WritePayloadFile(const char* path, const unsigned char* bytes, DWORD length);

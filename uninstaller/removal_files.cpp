@@ -22,7 +22,7 @@ bool DeleteProductFile(const char* path, DWORD waitMs) {
 
 void DeletePartialLeftover(const char* target) {
   char partial[MAX_PATH];
-  if (JoinPartialPath(partial, sizeof partial, target)) DeleteProductFile(partial);
+  if (MakePartialPath(partial, sizeof partial, target)) DeleteProductFile(partial);
 }
 
 // True when the folder holds nothing but "." and ".."; a folder that cannot be listed counts

@@ -16,7 +16,7 @@ void NoteStayedPath(const char* path);
 bool DeleteProductFile(const char* path, DWORD waitMs = 0);
 
 // Deletes what an install that was ended while writing target left under target's partial
-// name (see JoinPartialPath); one that cannot go is noted as stayed.
+// name (see MakePartialPath); one that cannot go is noted as stayed.
 void DeletePartialLeftover(const char* target);
 
 // Removes the maker and product folders of directory (ending in "\Quorvale\Lumifold\"), each
