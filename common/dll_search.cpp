@@ -16,6 +16,10 @@ static const char kSetDefaultDllDirectories[] = "SetDefaultDllDirectories";
 static const char kSetDllDirectoryA[] = "SetDllDirectoryA";
 static const DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 
+typedef BOOL(WINAPI* SetProcessMitigationPolicyFunction)(int, PVOID, SIZE_T);
+static const int kProcessRedirectionTrustPolicy = 16;
+static const DWORD kEnforceRedirectionTrust = 0x1;
+
 static bool IsWindowsVista() {
   const DWORD version = GetVersion();
   return LOBYTE(LOWORD(version)) == 6 && HIBYTE(LOWORD(version)) == 0;
@@ -44,4 +48,13 @@ static void PreloadLazyDlls() {
 // the late DLLs from the system directory before anything asks for them by name.
 void RestrictDllLoading() {
   if (!RestrictSearchPath()) PreloadLazyDlls();
+}
+
+// The policy is one DWORD of flags. Its failure is ignored: older systems and Wine lack it.
+void RefuseUntrustedRedirection() {
+  const SetProcessMitigationPolicyFunction setPolicy =
+      reinterpret_cast<SetProcessMitigationPolicyFunction>(
+          FindFunction(GetModuleHandleA("kernel32.dll"), "SetProcessMitigationPolicy"));
+  DWORD flags = kEnforceRedirectionTrust;
+  if (setPolicy != NULL) setPolicy(kProcessRedirectionTrustPolicy, &flags, sizeof flags);
 }

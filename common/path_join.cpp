@@ -1,5 +1,7 @@
 #include "common/path_join.h"
 
+#include <cstring>
+
 // Appends text at out[*used], keeping room for the NUL; returns false when it was cut.
 static bool AppendBounded(char* out, size_t capacity, size_t* used, const char* text) {
   if (text == nullptr) return true;
@@ -28,5 +30,13 @@ bool CutAtLastBackslash(char* path) {
   }
   if (last == nullptr) return false;
   *last = '\0';
+  return true;
+}
+
+bool MakePartialPath(char* out, size_t capacity, const char* target) {
+  if (!JoinPath(out, capacity, target, nullptr) || out[0] == '\0') return false;
+  char* last = out + std::strlen(out) - 1;
+  if (*last == '~') return false;
+  *last = '~';
   return true;
 }

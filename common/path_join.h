@@ -13,3 +13,9 @@ bool JoinPath(char* out, size_t capacity, const char* first, const char* second,
 // Ends path at its last backslash, leaving the folder that holds it without a trailing
 // backslash ("C:\A\B.exe" gives "C:\A"). False, path unchanged, when it has no backslash.
 bool CutAtLastBackslash(char* path);
+
+// Writes the name a file is written under beside target until it is whole: target with its last
+// character replaced by "~" ("Lumifold.ex~"), so that a leftover of an interrupted write is
+// known by its name, and a path that fits for the target fits for it too. False when target is
+// empty, already ends in "~", or does not fit in capacity bytes.
+bool MakePartialPath(char* out, size_t capacity, const char* target);

@@ -16,6 +16,13 @@ void RestrictDllLoading();
 typedef void (*AnyFunction)();
 AnyFunction FindFunction(HMODULE library, const char* name);
 
+// MoveFileExA, which Windows 98 and ME lack.
+typedef BOOL(WINAPI* MoveFileExAFunction)(LPCSTR, LPCSTR, DWORD);
+
+// Asks Windows not to follow junctions and links that non-administrators made (RedirectionGuard,
+// Windows 11 22H2 and later); where the system lacks it, nothing changes.
+void RefuseUntrustedRedirection();
+
 // Writes the system directory followed by second and third into path (260 bytes). False when
 // the directory is unknown or the path would not fit.
 bool JoinSystemPath(char* path, const char* second, const char* third = NULL);

@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include "common/path_join.h"
 #include "common/system_library.h"
 #include "install/inflate.h"
 #include "ui/resource.h"
@@ -19,14 +20,40 @@ const unsigned char* LoadPayload(int id, LPCSTR type, DWORD* size) {
   return static_cast<const unsigned char*>(bytes);
 }
 
-HRESULT WritePayloadFile(const char* path, const unsigned char* bytes, DWORD length) {
-  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-  if (file == INVALID_HANDLE_VALUE) return E_FAIL;
+// Writes the whole file, new (a leftover of the name has been deleted), and flushes it to disk
+// before it can replace anything.
+static bool WriteWholeFile(const char* path, const unsigned char* bytes, DWORD length) {
+  HANDLE file =
+      CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+  if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  const BOOL wrote = WriteFile(file, bytes, length, &written, NULL);
-  const BOOL closed = CloseHandle(file);
-  if (wrote && closed && written == length) return S_OK;
-  DeleteFileA(path);  // never leave a truncated executable behind
+  const bool whole = WriteFile(file, bytes, length, &written, NULL) && written == length &&
+                     FlushFileBuffers(file);
+  return CloseHandle(file) && whole;
+}
+
+// Moves source over target in one step where the system can. A target in use (a running
+// program) refuses and stays as it was.
+static bool MoveOver(const char* source, const char* target) {
+  const MoveFileExAFunction moveFileEx = reinterpret_cast<MoveFileExAFunction>(
+      FindFunction(GetModuleHandleA("kernel32.dll"), "MoveFileExA"));
+  if (moveFileEx != NULL) {
+    if (moveFileEx(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
+  }
+  // Windows 98 and ME (no MoveFileExA, or one that is not implemented) cannot replace a file
+  // in one step: the best they offer leaves the target missing between the delete and the
+  // move, and a crash there leaves the whole new file under its partial name.
+  if (!DeleteFileA(target) && GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+  return MoveFileA(source, target) != FALSE;
+}
+
+HRESULT WritePayloadFile(const char* path, const unsigned char* bytes, DWORD length) {
+  char partial[MAX_PATH];
+  if (!MakePartialPath(partial, sizeof partial, path)) return E_FAIL;
+  DeleteFileA(partial);  // the leftover of a run that was ended while writing
+  if (WriteWholeFile(partial, bytes, length) && MoveOver(partial, path)) return S_OK;
+  DeleteFileA(partial);
   return E_FAIL;
 }
 

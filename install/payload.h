@@ -8,8 +8,10 @@
 // read-only, valid for the life of the process, never freed.
 const unsigned char* LoadPayload(int id, LPCSTR type, DWORD* size);
 
-// Writes length bytes to path, replacing any file there. Returns 0 when every byte was
-// written, else E_FAIL; a partly written file is removed.
+// Writes length bytes to path, replacing any file there (as a normal file). The bytes go to
+// the partial name beside path first (see MakePartialPath) and replace path only once whole
+// and flushed. Returns 0 when path holds every byte, else E_FAIL: the partial file is removed
+// and an earlier file at path stays as it was.
 HRESULT WritePayloadFile(const char* path, const unsigned char* bytes, DWORD length);
 
 // A payload must inflate into this multiple of its compressed size.

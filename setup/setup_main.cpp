@@ -30,6 +30,7 @@ static void RunMessageLoop(HACCEL accelerators) {
 }
 
 int SetupMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
+  RefuseUntrustedRedirection();
   RestrictDllLoading();
   if (!CheckPlatformVersion()) return 0;
   PurgeCachedContent();

@@ -61,6 +61,7 @@ HRESULT RemoveApplication() {
   AskEveryApplicationToClose();
   if (gUninstall.installDirectory[0] == '\0') return S_OK;
   if (!DeleteProductFile(gUninstall.applicationPath, kApplicationExitWaitMs)) return E_FAIL;
+  DeletePartialLeftover(gUninstall.applicationPath);
   return RemoveProductFolders(gUninstall.installDirectory);
 }
 

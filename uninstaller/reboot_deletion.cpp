@@ -6,8 +6,6 @@
 #include "uninstaller/removal_rules.h"
 #include "uninstaller/uninstaller_main.h"
 
-typedef BOOL(WINAPI* MoveFileExAFunction)(LPCSTR, LPCSTR, DWORD);
-
 // A WININIT.INI larger than this is not read: no real one comes near it.
 static const DWORD kWininitLimit = 1024 * 1024;
 

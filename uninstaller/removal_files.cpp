@@ -20,6 +20,11 @@ bool DeleteProductFile(const char* path, DWORD waitMs) {
   return false;
 }
 
+void DeletePartialLeftover(const char* target) {
+  char partial[MAX_PATH];
+  if (MakePartialPath(partial, sizeof partial, target)) DeleteProductFile(partial);
+}
+
 // True when the folder holds nothing but "." and ".."; a folder that cannot be listed counts
 // as holding something.
 static bool IsFolderEmpty(const char* folder) {

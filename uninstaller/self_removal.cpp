@@ -130,5 +130,6 @@ void WaitForOriginal(DWORD processId) {
 HRESULT RemoveInstalledUninstaller() {
   char place[MAX_PATH];
   if (!JoinUninstallerPath(place)) return S_OK;
+  DeletePartialLeftover(place);
   return DeleteProductFile(place, kImageReleaseWaitMs) ? S_OK : E_FAIL;
 }

@@ -62,6 +62,7 @@ static int RunAsTemporaryCopy(const CopyHandOver& handOver) {
 // The copy's command line counts only away from the uninstaller's place: the installed file,
 // started so, asks as usual.
 int UninstallerMain(const char* commandLine) {
+  RefuseUntrustedRedirection();
   RestrictDllLoading();
   const bool atItsPlace = RunsFromItsPlace();
   CopyHandOver handOver = {};

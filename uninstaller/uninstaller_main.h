@@ -19,6 +19,10 @@ bool DeleteProductFile(const char* path, DWORD waitMs = 0);
 // (the user's files) stays on purpose; one that is empty and cannot go is noted as stayed.
 void RemoveFolderIfEmpty(const char* folder);
 
+// Deletes what an install that was ended while writing target left under target's partial
+// name (see MakePartialPath); one that cannot go is noted as stayed.
+void DeletePartialLeftover(const char* target);
+
 // Removes the maker and product folders of directory (ending in "\Quorvale\Lumifold\"), each
 // only when empty. Returns 0.
 HRESULT RemoveProductFolders(const char* directory);

@@ -177,6 +177,27 @@ TEST_F(InstallTest, InstallingTwiceReplacesBothAndLeavesOneOfEach) {
   EXPECT_EQ(7u, values ? values->size() : 0u);
 }
 
+// Killed by a file-size limit on its Unix process while writing, a reinstall harms nothing.
+TEST_F(InstallTest, ReinstallKilledWhileWritingLeavesTheEarlierInstallationWhole) {
+  InstallAs("SETUP.exe");
+  SetupRun run("Limited.exe");
+  ASSERT_TRUE(run.Start() && run.WaitForDialog());
+  const std::string limit = "Z:\\bin\\sh -c \"prlimit --fsize=" + std::to_string(application_.size() / 2) +
+      " -p $(pgrep -f [L]imited.exe) && touch $WINEPREFIX/drive_c/lumifold-tests/limited\"";
+  ASSERT_TRUE(WinExec(limit.c_str(), SW_HIDE) > 31 &&
+              WaitUntil([] { return DeleteFileA((ScratchDirectory() + "\\limited").c_str()); }, 5000));
+  ASSERT_TRUE(run.ClickCheckBox(IDC_ACCEPT) == BST_CHECKED && run.Click(IDC_INSTALL));
+  EXPECT_EQ(std::optional<DWORD>(0), run.WaitForExit()) << "not killed";  // Wine's code for it
+  ExpectInstalledExecutable();
+  EXPECT_EQ(uninstaller_, ReadFileBytes(UninstallCommandPath()).value_or(""));
+  InstallAs("SETUP.exe");
+  EXPECT_EQ(1, CountFiles(InstallDirectory(), "*"));
+  SystemProgram uninstall("cmd.exe", "/c " + UninstallCommandPath());
+  for (const int button : {IDYES, IDOK})
+    ASSERT_TRUE(DismissMessageBox(WaitForAnyMessageBox(kUninstallerTitle).value_or(MessageBoxView{}), button));
+  EXPECT_FALSE(DirectoryExists(InstallDirectory()));
+}
+
 // The launch runs the installed executable, quoted: unquoted, Windows would first try
 // C:\Program.exe for a path under C:\Program Files. It runs in its own folder, not the
 // installer's (the stand-in logs its current folder).
@@ -243,6 +264,7 @@ TEST_F(InstallTest, LockedExecutableIsAWriteErrorThenASecondPressInstalls) {
   EXPECT_FALSE(FileExists(DesktopLink()));
   EXPECT_FALSE(ReadRegistryValues(HKEY_LOCAL_MACHINE, kUninstallKey).has_value());
   EXPECT_FALSE(FileExists(UninstallerPath()));
+  EXPECT_EQ(1, CountFiles(InstallDirectory(), "*")) << "more than the locked file";
   CloseHandle(lock);
   // The second press builds the same path again, not one with "Lumifold.exe" twice.
   ASSERT_TRUE(run.Click(IDC_INSTALL));
