@@ -33,7 +33,8 @@ static bool FindSecurityFunctions(SecurityFunctions* api) {
   api->allocateSid = reinterpret_cast<AllocateAndInitializeSidFunction>(
       FindFunction(advapi, "AllocateAndInitializeSid"));
   api->freeSid = reinterpret_cast<FreeSidFunction>(FindFunction(advapi, "FreeSid"));
-  api->initializeAcl = reinterpret_cast<InitializeAclFunction>(FindFunction(advapi, "InitializeAcl"));
+  api->initializeAcl =
+      reinterpret_cast<InitializeAclFunction>(FindFunction(advapi, "InitializeAcl"));
   api->addAllowedAce = reinterpret_cast<AddAccessAllowedAceExFunction>(
       FindFunction(advapi, "AddAccessAllowedAceEx"));
   api->initializeDescriptor = reinterpret_cast<InitializeSecurityDescriptorFunction>(
@@ -68,7 +69,7 @@ static bool CreateFolderWithDacl(const SecurityFunctions& api, const char* path,
 }
 
 bool CreatePrivateFolder(const char* path) {
-  if (IsWindows9x()) return CreateDirectoryA(path, NULL) != FALSE;
+  if (!IsWindowsNt()) return CreateDirectoryA(path, NULL) != FALSE;
   SecurityFunctions api;
   if (!FindSecurityFunctions(&api)) return false;
   SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;

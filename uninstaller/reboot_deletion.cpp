@@ -9,8 +9,6 @@
 // A WININIT.INI larger than this is not read: no real one comes near it.
 static const DWORD kWininitLimit = 1024 * 1024;
 
-bool IsWindows9x() { return (GetVersion() & 0x80000000) != 0; }
-
 // Reads the open file (size bytes) and writes it back with the entry added. 0 or E_FAIL.
 static HRESULT AddEntryToOpenFile(HANDLE file, DWORD size, const char* shortPath) {
   const DWORD capacity = size + 2 * MAX_PATH;
@@ -54,7 +52,7 @@ static HRESULT AddWininitDeletion(const char* path) {
 HRESULT ScheduleOwnDeletion() {
   char own[MAX_PATH];
   if (!ReadOwnPath(own)) return E_FAIL;
-  if (IsWindows9x()) return AddWininitDeletion(own);
+  if (!IsWindowsNt()) return AddWininitDeletion(own);
   const MoveFileExAFunction moveFileEx = reinterpret_cast<MoveFileExAFunction>(
       FindFunction(GetModuleHandleA("kernel32.dll"), "MoveFileExA"));
   // The file first: a folder is deleted only once it is empty.

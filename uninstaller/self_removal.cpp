@@ -103,7 +103,8 @@ bool StartTemporaryCopy() {
     // folder, cannot swap it meanwhile.
     HeldFolders held = {};
     const bool started = JoinPath(copy, sizeof copy, folder, kUninstallerFileName) &&
-                         EnterFolder(&held, folder) && CopyFileA(own, copy, TRUE) && StartCopy(copy, folder);
+                         EnterFolder(&held, folder) && CopyFileA(own, copy, TRUE) &&
+                         StartCopy(copy, folder);
     LeaveFolders(&held);
     if (started) return true;
     DeleteFileA(copy);

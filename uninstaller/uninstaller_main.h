@@ -27,8 +27,8 @@ void DeletePartialLeftover(const char* target);
 // only when empty. Returns 0.
 HRESULT RemoveProductFolders(const char* directory);
 
-// The steps of the removal. Each is silent and returns 0 unless said: what stays against the user's wish
-// is noted (NoteStayedPath), what stays on purpose is not.
+// The steps of the removal. Each is silent and returns 0 unless said: what stays against the
+// user's wish is noted (NoteStayedPath), what stays on purpose is not.
 // Reads the uninstall entry's "InstallPath" into the context when it can be trusted.
 HRESULT ReadInstallDirectory();
 // Asks every running application to close, then deletes "Lumifold.exe" and its folders.
@@ -62,5 +62,3 @@ HRESULT ScheduleOwnDeletion();
 // Creates the new folder at path, on NT open to Administrators and SYSTEM only. False when it
 // cannot be made; the last error is then ERROR_ALREADY_EXISTS when the name is taken.
 bool CreatePrivateFolder(const char* path);
-// True on Windows 98 and ME.
-bool IsWindows9x();
