@@ -3,11 +3,13 @@
 set -euo pipefail
 
 # wine64 and the x86-64 compiler: the tests also run the installer under WOW64 in a 64-bit prefix
-# and check it from a 64-bit program. osslsigncode and openssl: signed release builds.
+# and check it from a 64-bit program. osslsigncode and openssl: signed release builds. procps:
+# pgrep, with which a test finds the installer's Unix process to limit its file size.
 packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev
   wine wine32:i386 wine64 xvfb x11-utils imagemagick osslsigncode openssl
   zlib1g-dev googletest cmake g++ binutils-mingw-w64-i686 clang libclang-rt-14-dev libxml2-dev
+  procps
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
