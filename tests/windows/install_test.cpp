@@ -182,10 +182,13 @@ TEST_F(InstallTest, ReinstallKilledWhileWritingLeavesTheEarlierInstallationWhole
   InstallAs("SETUP.exe");
   SetupRun run("Limited.exe");
   ASSERT_TRUE(run.Start() && run.WaitForDialog());
-  const std::string limit = "Z:\\bin\\sh -c \"prlimit --fsize=" + std::to_string(application_.size() / 2) +
-      " -p $(pgrep -f [L]imited.exe) && touch $WINEPREFIX/drive_c/lumifold-tests/limited\"";
+  const std::string limit = "Z:\\bin\\sh -c \"prlimit --fsize=" +
+                            std::to_string(application_.size() / 2) +
+                            " -p $(pgrep -f [L]imited.exe) && touch " +
+                            "$WINEPREFIX/drive_c/lumifold-tests/limited\"";
+  const std::string done = ScratchDirectory() + "\\limited";
   ASSERT_TRUE(WinExec(limit.c_str(), SW_HIDE) > 31 &&
-              WaitUntil([] { return DeleteFileA((ScratchDirectory() + "\\limited").c_str()); }, 5000));
+              WaitUntil([&] { return DeleteFileA(done.c_str()); }, 5000));
   ASSERT_TRUE(run.ClickCheckBox(IDC_ACCEPT) == BST_CHECKED && run.Click(IDC_INSTALL));
   EXPECT_EQ(std::optional<DWORD>(0), run.WaitForExit()) << "not killed";  // Wine's code for it
   ExpectInstalledExecutable();
@@ -194,7 +197,8 @@ TEST_F(InstallTest, ReinstallKilledWhileWritingLeavesTheEarlierInstallationWhole
   EXPECT_EQ(1, CountFiles(InstallDirectory(), "*"));
   SystemProgram uninstall("cmd.exe", "/c " + UninstallCommandPath());
   for (const int button : {IDYES, IDOK})
-    ASSERT_TRUE(DismissMessageBox(WaitForAnyMessageBox(kUninstallerTitle).value_or(MessageBoxView{}), button));
+    ASSERT_TRUE(DismissMessageBox(
+        WaitForAnyMessageBox(kUninstallerTitle).value_or(MessageBoxView{}), button));
   EXPECT_FALSE(DirectoryExists(InstallDirectory()));
 }
 

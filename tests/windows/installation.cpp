@@ -70,8 +70,9 @@ void StartAndPressInstall(SetupRun& run, bool launch, Where where) {
   ASSERT_TRUE(run.Click(IDC_INSTALL));
 }
 
-static void InstallWith(SetupRun& run, bool launch, Where where) {
-  ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), run.Path());
+void InstallAs(const std::string& fileName, bool launch, Where where) {
+  ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), fileName);
+  SetupRun run(fileName);
   StartAndPressInstall(run, launch, where);
   if (::testing::Test::HasFatalFailure()) return;
   const auto box = run.WaitForMessageBox(kExpectedInstallerTitle);
@@ -79,16 +80,6 @@ static void InstallWith(SetupRun& run, bool launch, Where where) {
   EXPECT_EQ(kExpectedThankYou, box->text);
   ASSERT_TRUE(run.Dismiss(*box));
   EXPECT_EQ(std::optional<DWORD>(1), run.WaitForExit());
-}
-
-void InstallAs(const std::string& fileName, bool launch, Where where) {
-  SetupRun run(fileName);
-  InstallWith(run, launch, where);
-}
-
-void InstallAs(const std::wstring& fileName, bool launch, Where where) {
-  SetupRun run(fileName);
-  InstallWith(run, launch, where);
 }
 
 }  // namespace setup_test

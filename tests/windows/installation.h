@@ -52,6 +52,5 @@ void StartAndPressInstall(SetupRun& run, bool launch, Where where = Where::curre
 // Installs as the user does: waits for the dialog, ticks the acceptance box, clears the launch
 // box unless launch is wanted, presses Install, dismisses the thank-you and expects exit code 1.
 void InstallAs(const std::string& fileName, bool launch = false, Where where = Where::current());
-void InstallAs(const std::wstring& fileName, bool launch = false, Where where = Where::current());
 
 }  // namespace setup_test

@@ -164,7 +164,10 @@ TEST_F(PartnerTest, MarkupAndNonAsciiInTheFileNameAreEscapedAndConverted) {
 TEST_F(PartnerTest, NameOutsideTheCodePageGivesNoKeyAndTheStoredOneStays) {
   ASSERT_EQ(1252u, GetACP());
   StorePartnerKeyWithoutNul("stored");
-  InstallAs(std::wstring(L"SETUP-\u0141abc.exe"));
+  SetupRun run(std::wstring(L"SETUP-\u0141abc.exe"));
+  StartAndPressInstall(run, false);
+  const auto thanks = run.WaitForMessageBox(kExpectedInstallerTitle);
+  ASSERT_TRUE(thanks.has_value() && run.Dismiss(*thanks));
   ExpectSettingsFile(ExpectedSettingsDocument("stored"));
   ExpectStoredKey("stored");
 }

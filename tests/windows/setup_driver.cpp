@@ -26,7 +26,6 @@ std::string AnsiFromWide(const std::wstring& wide) {
   return ansi;
 }
 
-// Wine's own export that turns a Unix path into a Windows one; missing on Windows.
 bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
   return lstrcmpiA(a.c_str(), b.c_str()) == 0;
 }
