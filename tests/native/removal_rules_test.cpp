@@ -30,8 +30,6 @@ TEST(RemovalRules, InstallDirectoryJoinsWithOneBackslash) {
   char out[260];
   ASSERT_TRUE(JoinBelowFolder(out, sizeof out, "C:\\", "\\Quorvale\\Lumifold\\"));
   EXPECT_STREQ("C:\\Quorvale\\Lumifold\\", out);
-  ASSERT_TRUE(JoinBelowFolder(out, sizeof out, "Apps", "\\Quorvale\\"));
-  EXPECT_STREQ("Apps\\Quorvale\\", out);
 }
 
 TEST(RemovalRules, SplitsTheProductAndMakerFolders) {

@@ -182,9 +182,8 @@ std::string SpecialFolder(int csidl) {
   char folder[MAX_PATH] = {};
   BOOL inexact = FALSE;
   WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, folder, MAX_PATH, nullptr, &inexact);
-  if (inexact && GetShortPathNameW(wide, wide, MAX_PATH) != 0) {
+  if (inexact && GetShortPathNameW(wide, wide, MAX_PATH) != 0)
     WideCharToMultiByte(CP_ACP, 0, wide, -1, folder, MAX_PATH, nullptr, nullptr);
-  }
   return folder;
 }
 

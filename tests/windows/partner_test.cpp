@@ -159,8 +159,7 @@ TEST_F(PartnerTest, MarkupAndNonAsciiInTheFileNameAreEscapedAndConverted) {
   ExpectStoredKey("a&b\xE9");
 }
 
-// "\u0141" is not in code page 1252: the ANSI form of the name ("SETUP-Labc.exe") would credit
-// a look-alike key, so the name gives none and the stored key stays.
+// "\u0141" lies outside code page 1252: no look-alike key ("Labc"); the stored key stays.
 TEST_F(PartnerTest, NameOutsideTheCodePageGivesNoKeyAndTheStoredOneStays) {
   ASSERT_EQ(1252u, GetACP());
   StorePartnerKeyWithoutNul("stored");
