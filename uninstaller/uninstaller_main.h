@@ -36,12 +36,14 @@ HRESULT ReadInstallDirectory();
 HRESULT RemoveApplication();
 // Deletes the current user's two shortcuts that lead to that "Lumifold.exe".
 HRESULT RemoveShortcuts();
-// Deletes the settings file and the cached content in the user's application data.
+// Deletes the settings file and the cached content in the user's application data; a folder on
+// the way that is a link is left with what lies below it, not counted as stayed.
 HRESULT RemoveUserData();
 // Deletes the uninstall entry's key; "PartnerKey" and the keys that hold it stay.
 HRESULT RemoveUninstallEntry();
 
-// Self-removal. Writes this program's path into path (260 bytes); false when it does not fit.
+// Self-removal. Writes this program's path into path (260 bytes), its short form where the long
+// one has no exact ANSI form; false when it does not fit or neither form converts exactly.
 bool ReadOwnPath(char* path);
 // True when this program is the uninstaller at its place in the system directory.
 bool RunsFromItsPlace();
