@@ -26,12 +26,6 @@ TEST(RemovalRules, TrustsOnlyAbsoluteInstallPathsEndingInTheProductFolders) {
   }
 }
 
-TEST(RemovalRules, InstallDirectoryJoinsWithOneBackslash) {
-  char out[260];
-  ASSERT_TRUE(JoinBelowFolder(out, sizeof out, "C:\\", "\\Quorvale\\Lumifold\\"));
-  EXPECT_STREQ("C:\\Quorvale\\Lumifold\\", out);
-}
-
 TEST(RemovalRules, SplitsTheProductAndMakerFolders) {
   char product[260], maker[260];
   ASSERT_TRUE(SplitProductFolders("C:\\Program Files\\QUORVALE\\Lumifold\\", product, maker,

@@ -284,6 +284,22 @@ TEST_F(UninstallTest, LockedApplicationLeavesAllForASecondUninstall) {
   EXPECT_FALSE(FileExists(UninstallerPath()));
 }
 
+// A copy that dies loading (no shell32 for it, set once the original runs) never confirms: the
+// original removes the product itself and names its own file as left.
+TEST_F(UninstallTest, CopyThatDiesLoadingLeavesTheWorkToTheOriginal) {
+  if (!RunningOnWine()) GTEST_SKIP() << "Wine's per-program DLL settings";
+  InstallAs("SETUP-abc.exe");
+  const auto question = StartAndAsk(UninstallString());
+  RegistryValueOverride noShell32(HKEY_CURRENT_USER,
+                                  "Software\\Wine\\AppDefaults\\TevikUninstaller.exe\\DllOverrides",
+                                  "shell32", StringValue(""));
+  ASSERT_TRUE(question.has_value() && DismissMessageBox(*question, IDYES));
+  DWORD shownBy = 0;
+  EXPECT_EQ(std::optional<DWORD>(2),
+            CloseOutcome(kExpectedIncomplete + UninstallString(), &shownBy));
+  EXPECT_TRUE(shownBy == starter_.dwProcessId && !FileExists(InstalledExecutable()));
+}
+
 // "ProgramFilesDir" at a drive root: one backslash, and the uninstall finds all it made.
 TEST_F(UninstallTest, ProgramFilesAtADriveRootUninstallsCleanly) {
   RegistryValueOverride programFiles(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir",
