@@ -31,8 +31,24 @@ add_executable(pack_payload tools/pack_payload.cpp tools/payload_stream.cpp)
 target_include_directories(pack_payload PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(pack_payload PRIVATE ZLIB::ZLIB)
 
-set(installer_dir ${CMAKE_BINARY_DIR}/installer)
-set(windows_tests_dir ${CMAKE_BINARY_DIR}/windows-tests)
+# The architecture of the Windows programs that the Wine tests run: i686, the release, or
+# x86_64, the second build, for machines that run no 32-bit code. The 32-bit installer is built
+# either way (the release, and its Windows 98 import table is checked on any machine); the
+# x86-64 trees are kept apart, as installer-x86_64 and windows-tests-x86_64.
+set(LUMIFOLD_ARCH i686 CACHE STRING "Architecture of the Windows programs under test (i686 or x86_64)")
+set_property(CACHE LUMIFOLD_ARCH PROPERTY STRINGS i686 x86_64)
+if(NOT LUMIFOLD_ARCH MATCHES "^(i686|x86_64)$")
+  message(FATAL_ERROR "LUMIFOLD_ARCH must be i686 or x86_64, not \"${LUMIFOLD_ARCH}\"")
+endif()
+set(arch_suffix "")
+if(LUMIFOLD_ARCH STREQUAL x86_64)
+  set(arch_suffix -x86_64)
+endif()
+
+set(release_installer_dir ${CMAKE_BINARY_DIR}/installer)
+set(installer_dir ${CMAKE_BINARY_DIR}/installer${arch_suffix})
+set(windows_tests_dir ${CMAKE_BINARY_DIR}/windows-tests${arch_suffix})
+set(RELEASE_SETUP_EXE ${release_installer_dir}/SETUP.exe)
 set(SETUP_EXE ${installer_dir}/SETUP.exe)
 # The programs that SETUP.exe carries, for the tests to compare what it installs with.
 set(APPLICATION_EXE ${installer_dir}/Lumifold.exe)
@@ -44,31 +60,39 @@ if(LUMIFOLD_UNINSTALLER)
   set(UNINSTALLER_EXE ${LUMIFOLD_UNINSTALLER})
 endif()
 
-ExternalProject_Add(installer
-  SOURCE_DIR ${CMAKE_SOURCE_DIR}
-  BINARY_DIR ${installer_dir}
-  CMAKE_ARGS
-    -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686-win32.cmake
-    -DCMAKE_BUILD_TYPE=MinSizeRel
-    -DLUMIFOLD_PACKER=$<TARGET_FILE:pack_payload>
-    -DLUMIFOLD_ZOPFLI_PROGRAM=${zopfli_program}
-    -DLUMIFOLD_APPLICATION=${LUMIFOLD_APPLICATION}
-    -DLUMIFOLD_UNINSTALLER=${LUMIFOLD_UNINSTALLER}
-    -DLUMIFOLD_LICENSE=${LUMIFOLD_LICENSE}
-    -DLUMIFOLD_VERSION=${LUMIFOLD_VERSION}
-    -DLUMIFOLD_SIGN_CERT=${LUMIFOLD_SIGN_CERT}
-    -DLUMIFOLD_SIGN_KEY=${LUMIFOLD_SIGN_KEY}
-    -DLUMIFOLD_TIMESTAMP_URL=${LUMIFOLD_TIMESTAMP_URL}
-    -DLUMIFOLD_SIGN_TIME=${LUMIFOLD_SIGN_TIME}
-  BUILD_ALWAYS ON
-  INSTALL_COMMAND ""
-  DEPENDS pack_payload)
+# add_installer_tree(TARGET DIR ARCH): the product's programs built with that architecture's
+# MinGW toolchain in DIR.
+function(add_installer_tree target dir arch)
+  ExternalProject_Add(${target}
+    SOURCE_DIR ${CMAKE_SOURCE_DIR}
+    BINARY_DIR ${dir}
+    CMAKE_ARGS
+      -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-${arch}-win32.cmake
+      -DCMAKE_BUILD_TYPE=MinSizeRel
+      -DLUMIFOLD_PACKER=$<TARGET_FILE:pack_payload>
+      -DLUMIFOLD_ZOPFLI_PROGRAM=${zopfli_program}
+      -DLUMIFOLD_APPLICATION=${LUMIFOLD_APPLICATION}
+      -DLUMIFOLD_UNINSTALLER=${LUMIFOLD_UNINSTALLER}
+      -DLUMIFOLD_LICENSE=${LUMIFOLD_LICENSE}
+      -DLUMIFOLD_VERSION=${LUMIFOLD_VERSION}
+      -DLUMIFOLD_SIGN_CERT=${LUMIFOLD_SIGN_CERT}
+      -DLUMIFOLD_SIGN_KEY=${LUMIFOLD_SIGN_KEY}
+      -DLUMIFOLD_TIMESTAMP_URL=${LUMIFOLD_TIMESTAMP_URL}
+      -DLUMIFOLD_SIGN_TIME=${LUMIFOLD_SIGN_TIME}
+    BUILD_ALWAYS ON
+    INSTALL_COMMAND ""
+    DEPENDS pack_payload)
+endfunction()
+add_installer_tree(installer ${release_installer_dir} i686)
+if(arch_suffix)
+  add_installer_tree(installer${arch_suffix} ${installer_dir} ${LUMIFOLD_ARCH})
+endif()
 
 ExternalProject_Add(windows_tests
   SOURCE_DIR ${CMAKE_SOURCE_DIR}
   BINARY_DIR ${windows_tests_dir}
   CMAKE_ARGS
-    -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686-posix.cmake
+    -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-${LUMIFOLD_ARCH}-posix.cmake
     -DCMAKE_BUILD_TYPE=Release
     -DLUMIFOLD_WINDOWS_TESTS=ON
   BUILD_ALWAYS ON
@@ -95,6 +119,10 @@ foreach(check "partner_test PartnerTest.KeyFromTheFileName*"
   separate_arguments(check)
   list(GET check 0 program)
   list(GET check 1 filter)
+  if(LUMIFOLD_ARCH STREQUAL x86_64)
+    add_skipped_test(signed_${program} "the signed build is the 32-bit release")
+    continue()
+  endif()
   add_test(NAME signed_${program}
     COMMAND ${wine_session_script} run ${wine_tests_session} ${windows_tests_dir}/${program}.exe
             --gtest_filter=${filter})

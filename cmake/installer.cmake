@@ -1,4 +1,5 @@
-# The installer, the uninstaller and the stand-in application, cross-built for 32-bit Windows.
+# The installer, the uninstaller and the stand-in application, cross-built for 32-bit Windows
+# (the release) or, with the x86-64 toolchain, for 64-bit Windows without WOW64.
 enable_language(RC)
 
 if(NOT LUMIFOLD_PACKER)
@@ -14,10 +15,21 @@ set(lumifold_compile_options
 # so that two builds of the same sources are byte-identical. Terminal-server aware: a terminal
 # server then spares the program its per-user remapping of the Windows folder and the registry;
 # loaders before Windows 2000 do not read the flag.
+# The 64-bit build asks for Windows Server 2003 x64 and XP x64 (5.2), the first 64-bit ones.
+# Entry points are named as the compiler decorates them: stdcall's _Name@0 on 32-bit only.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL x86_64)
+  set(os_version 5 2)
+  set(entry_format "%s")
+else()
+  set(os_version 4 0)
+  set(entry_format "_%s@0")
+endif()
+list(GET os_version 0 os_major)
+list(GET os_version 1 os_minor)
 set(lumifold_link_options
   -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,--tsaware
-  -Wl,--major-os-version,4 -Wl,--minor-os-version,0
-  -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0)
+  -Wl,--major-os-version,${os_major} -Wl,--minor-os-version,${os_minor}
+  -Wl,--major-subsystem-version,${os_major} -Wl,--minor-subsystem-version,${os_minor})
 
 function(add_lumifold_program target)
   add_executable(${target} ${ARGN})
@@ -63,7 +75,8 @@ add_lumifold_program(uninstaller WIN32
 set_target_properties(uninstaller PROPERTIES OUTPUT_NAME TevikUninstaller)
 target_link_libraries(uninstaller PRIVATE uuid shell32 advapi32 user32 kernel32)
 target_compile_options(uninstaller PRIVATE -fno-data-sections)
-target_link_options(uninstaller PRIVATE -nostartfiles -Wl,-e,_UninstallerEntryPoint@0
+string(REPLACE "%s" UninstallerEntryPoint uninstaller_entry ${entry_format})
+target_link_options(uninstaller PRIVATE -nostartfiles -Wl,-e,${uninstaller_entry}
   -Wl,--disable-auto-import -Wl,-Map,${CMAKE_BINARY_DIR}/TevikUninstaller.map)
 sign_lumifold_program(uninstaller "Quorvale Lumifold Uninstaller")
 set_source_files_properties(uninstaller/uninstaller.rc PROPERTIES OBJECT_DEPENDS
@@ -139,6 +152,7 @@ target_link_libraries(SETUP PRIVATE zlib_inflate uuid shell32 advapi32 user32 ke
 target_sources(SETUP PRIVATE
   setup/entry_point.cpp install/zlib_crc32.cpp)
 target_compile_options(SETUP PRIVATE -fno-data-sections)
-target_link_options(SETUP PRIVATE -nostartfiles -Wl,-e,_SetupEntryPoint@0
+string(REPLACE "%s" SetupEntryPoint setup_entry ${entry_format})
+target_link_options(SETUP PRIVATE -nostartfiles -Wl,-e,${setup_entry}
   -Wl,--disable-auto-import -Wl,-Map,${CMAKE_BINARY_DIR}/SETUP.map)
 sign_lumifold_program(SETUP "Quorvale Lumifold Installer")

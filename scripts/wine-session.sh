@@ -20,6 +20,13 @@ export WINEPREFIX=$dir/prefix
 export HOME=$dir/home
 export WINEDEBUG=${LUMIFOLD_WINEDEBUG:--all}  # a test may ask for a debug channel
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
+# Debian's `wine` starts Wine's 32-bit loader whenever it is installed, which cannot run where the
+# kernel runs no 32-bit code: a 64-bit session there starts the 64-bit loader itself.
+wine=wine
+if [ "$WINEARCH" = win64 ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  wine=/usr/lib/wine/wine64
+  export WINELOADER=$wine
+fi
 
 start_display() {
   if [ "${LUMIFOLD_REAL_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
@@ -44,16 +51,16 @@ case $action in
     mkdir -p "$HOME"
     start_display
     . "$dir/env"
-    wineboot -i </dev/null >"$dir/wineboot.log" 2>&1
+    $wine wineboot -i </dev/null >"$dir/wineboot.log" 2>&1
     # Without a window manager Wine waits 2 s for every window it hides unless unmanaged.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$dir/wineboot.log" 2>&1
+    $wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$dir/wineboot.log" 2>&1
     # Stopped at once rather than left to wind down (5 s); the server still saves the registry.
     wineserver -k 2>/dev/null || true
     wineserver -w
     # A persistent server, and the prefix's system processes started in it now, with their
     # output in the log: they then outlive every run instead of holding a caller's pipe.
     setsid wineserver -p </dev/null >"$dir/wineserver.log" 2>&1 || true
-    wine cmd /c exit </dev/null >>"$dir/wineboot.log" 2>&1
+    $wine cmd /c exit </dev/null >>"$dir/wineboot.log" 2>&1
     ;;
   run)
     . "$dir/env"
@@ -62,7 +69,7 @@ case $action in
     # otherwise keep the caller's pipes open long after the program has exited. A caller that
     # gives up (a test timeout) still gets the output so far.
     out=$(mktemp "$dir/run.XXXXXX")
-    wine "$@" </dev/null >"$out" 2>&1 &
+    $wine "$@" </dev/null >"$out" 2>&1 &
     pid=$!
     trap 'kill $pid 2>/dev/null; cat "$out"; rm -f "$out"; exit 143' TERM INT
     rc=0
