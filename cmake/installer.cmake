@@ -65,7 +65,7 @@ sign_lumifold_program(lumifold_standin "Quorvale Lumifold")
 # The product's uninstaller, the default payload 133. Lean like SETUP.exe (below): its own entry
 # point instead of the C start-up code, no zlib, zero-filled data in .bss.
 add_lumifold_program(uninstaller WIN32
-  common/path_join.cpp common/system_library.cpp common/dll_search.cpp common/user_folders.cpp
+  common/path_join.cpp common/system_library.cpp common/late_functions.cpp common/dll_search.cpp common/user_folders.cpp
   common/running_application.cpp common/com_library.cpp common/registry_string.cpp
   common/shell_link_file.cpp common/folder_guard.cpp common/install_directory.cpp
   uninstaller/entry_point.cpp uninstaller/uninstaller_main.cpp uninstaller/removal_rules.cpp
@@ -128,7 +128,7 @@ target_compile_options(zlib_inflate PRIVATE
 target_include_directories(zlib_inflate PUBLIC ${CMAKE_SOURCE_DIR}/third_party/zlib)
 
 add_lumifold_program(SETUP WIN32
-  common/path_join.cpp common/system_library.cpp common/dll_search.cpp common/folders.cpp
+  common/path_join.cpp common/system_library.cpp common/late_functions.cpp common/dll_search.cpp common/folders.cpp
   common/user_folders.cpp common/running_application.cpp common/com_library.cpp
   common/registry_string.cpp common/shell_link_file.cpp common/folder_guard.cpp
   common/install_directory.cpp

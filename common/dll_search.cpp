@@ -1,3 +1,4 @@
+#include "common/late_functions.h"
 #include "common/system_library.h"
 
 // The installer runs from a Downloads folder, the uninstaller's copy from the temporary folder:
@@ -9,14 +10,8 @@ static const char* const kLazyDlls[] = {
     "dwmapi.dll",  "cryptbase.dll", "oleacc.dll", "clbcatq.dll", "version.dll",
     "ntmarta.dll", "profapi.dll",  "sspicli.dll"};
 
-// Functions newer than Windows 98 and 2000, looked up at run time so that those still load us.
-typedef BOOL(WINAPI* SetDefaultDllDirectoriesFunction)(DWORD);
-typedef BOOL(WINAPI* SetDllDirectoryAFunction)(LPCSTR);
-static const char kSetDefaultDllDirectories[] = "SetDefaultDllDirectories";
-static const char kSetDllDirectoryA[] = "SetDllDirectoryA";
 static const DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 
-typedef BOOL(WINAPI* SetProcessMitigationPolicyFunction)(int, PVOID, SIZE_T);
 static const int kProcessRedirectionTrustPolicy = 16;
 static const DWORD kEnforceRedirectionTrust = 0x1;
 
@@ -29,13 +24,12 @@ static bool IsWindowsVista() {
 // Vista: SetDefaultDllDirectories makes CoCreateInstance(CLSID_ShellLink) fail there, so Vista
 // only drops the current directory from the search.
 static bool RestrictSearchPath() {
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
   const SetDefaultDllDirectoriesFunction setDefault =
       reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-          FindFunction(kernel, kSetDefaultDllDirectories));
+          FindLateFunction(kSetDefaultDllDirectories));
   if (setDefault != NULL && !IsWindowsVista() && setDefault(kSearchSystem32)) return true;
   const SetDllDirectoryAFunction setDirectory =
-      reinterpret_cast<SetDllDirectoryAFunction>(FindFunction(kernel, kSetDllDirectoryA));
+      reinterpret_cast<SetDllDirectoryAFunction>(FindLateFunction(kSetDllDirectoryA));
   if (setDirectory != NULL) setDirectory("");
   return false;
 }
@@ -54,7 +48,7 @@ void RestrictDllLoading() {
 void RefuseUntrustedRedirection() {
   const SetProcessMitigationPolicyFunction setPolicy =
       reinterpret_cast<SetProcessMitigationPolicyFunction>(
-          FindFunction(GetModuleHandleA("kernel32.dll"), "SetProcessMitigationPolicy"));
+          FindLateFunction(kSetProcessMitigationPolicy));
   DWORD flags = kEnforceRedirectionTrust;
   if (setPolicy != NULL) setPolicy(kProcessRedirectionTrustPolicy, &flags, sizeof flags);
 }

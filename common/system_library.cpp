@@ -1,17 +1,10 @@
 #include "common/system_library.h"
 
+#include "common/late_functions.h"
 #include "common/path_join.h"
 #include "common/product.h"
 
-// Newer than Windows 98 and 2000: looked up at run time.
-typedef BOOL(WINAPI* IsWow64ProcessFunction)(HANDLE, PBOOL);
-typedef UINT(WINAPI* GetSystemWow64DirectoryAFunction)(LPSTR, UINT);
-
 bool IsWindowsNt() { return (GetVersion() & 0x80000000) == 0; }
-
-AnyFunction FindFunction(HMODULE library, const char* name) {
-  return reinterpret_cast<AnyFunction>(GetProcAddress(library, name));
-}
 
 bool JoinSystemPath(char* path, const char* second, const char* third) {
   char systemDirectory[MAX_PATH];
@@ -30,8 +23,8 @@ HMODULE LoadSystemLibrary(const char* name) {
 }
 
 static bool IsRunningUnderWow64() {
-  const IsWow64ProcessFunction isWow64 = reinterpret_cast<IsWow64ProcessFunction>(
-      FindFunction(GetModuleHandleA("kernel32.dll"), "IsWow64Process"));
+  const IsWow64ProcessFunction isWow64 =
+      reinterpret_cast<IsWow64ProcessFunction>(FindLateFunction(kIsWow64Process));
   BOOL wow64 = FALSE;
   return isWow64 != NULL && isWow64(GetCurrentProcess(), &wow64) && wow64;
 }
@@ -42,7 +35,7 @@ bool JoinUninstallerPath(char* path) {
   if (!IsRunningUnderWow64()) return JoinSystemPath(path, kUninstallerFileName);
   const GetSystemWow64DirectoryAFunction getWow64Directory =
       reinterpret_cast<GetSystemWow64DirectoryAFunction>(
-          FindFunction(GetModuleHandleA("kernel32.dll"), "GetSystemWow64DirectoryA"));
+          FindLateFunction(kGetSystemWow64DirectoryA));
   char directory[MAX_PATH];
   const UINT used = getWow64Directory == NULL ? 0 : getWow64Directory(directory, sizeof directory);
   if (used == 0 || used >= sizeof directory) return false;

@@ -1,5 +1,5 @@
-// Late binding and the system directory, for both programs: functions newer than Windows 98
-// are looked up at run time, and every DLL loaded late comes from the system directory.
+// The system directory, for both programs: every DLL loaded late comes from there (the
+// functions looked up at run time are in common/late_functions.h).
 #pragma once
 
 #include <windows.h>
@@ -10,14 +10,6 @@ bool IsWindowsNt();
 // Keeps DLLs planted beside the program from being loaded: restricts the DLL search to the
 // system directory where Windows allows it and loads the lazily used DLLs from there.
 void RestrictDllLoading();
-
-// A function looked up at run time (null when the DLL lacks it), typed for a cast to its own
-// pointer type: GetProcAddress's FARPROC does not cast to one without a warning.
-typedef void (*AnyFunction)();
-AnyFunction FindFunction(HMODULE library, const char* name);
-
-// MoveFileExA, which Windows 98 and ME lack.
-typedef BOOL(WINAPI* MoveFileExAFunction)(LPCSTR, LPCSTR, DWORD);
 
 // Asks Windows not to follow junctions and links that non-administrators made (RedirectionGuard,
 // Windows 11 22H2 and later); where the system lacks it, nothing changes.

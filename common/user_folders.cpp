@@ -2,17 +2,10 @@
 
 #include <shlobj.h>
 
+#include "common/late_functions.h"
 #include "common/system_library.h"
 
-// Windows 98 and ME have these only as stubs or not at all: looked up at run time, on NT only.
-typedef BOOL(WINAPI* SHGetSpecialFolderPathWFunction)(HWND, LPWSTR, int, BOOL);
-typedef DWORD(WINAPI* GetTempPathWFunction)(DWORD, LPWSTR);
-typedef DWORD(WINAPI* GetModuleFileNameWFunction)(HMODULE, LPWSTR, DWORD);
-typedef DWORD(WINAPI* GetShortPathNameWFunction)(LPCWSTR, LPWSTR, DWORD);
-
-static AnyFunction FindKernelFunction(const char* name) {
-  return FindFunction(GetModuleHandleA("kernel32.dll"), name);
-}
+// Windows 98 and ME have the wide functions only as stubs or not at all: asked for on NT only.
 
 // True when wide converts to the ANSI code page character for character into path (260
 // bytes): no best fit, no default character. A UTF-8 code page (Windows 10's option) holds
@@ -34,7 +27,7 @@ static bool ConvertExactly(const WCHAR* wide, char* path) {
 static bool ConvertLosslessly(const WCHAR* wide, bool shortFormAllowed, char* path) {
   if (ConvertExactly(wide, path)) return true;
   const GetShortPathNameWFunction getShortPath =
-      reinterpret_cast<GetShortPathNameWFunction>(FindKernelFunction("GetShortPathNameW"));
+      reinterpret_cast<GetShortPathNameWFunction>(FindLateFunction(kGetShortPathNameW));
   if (!shortFormAllowed || getShortPath == NULL) return false;
   WCHAR shortForm[MAX_PATH];
   const DWORD length = getShortPath(wide, shortForm, MAX_PATH);
@@ -44,8 +37,7 @@ static bool ConvertLosslessly(const WCHAR* wide, bool shortFormAllowed, char* pa
 bool FindUserFolder(HWND owner, int folderId, bool create, char* path) {
   if (!IsWindowsNt()) return SHGetSpecialFolderPathA(owner, path, folderId, create);
   const SHGetSpecialFolderPathWFunction getFolder =
-      reinterpret_cast<SHGetSpecialFolderPathWFunction>(
-          FindFunction(GetModuleHandleA("shell32.dll"), "SHGetSpecialFolderPathW"));
+      reinterpret_cast<SHGetSpecialFolderPathWFunction>(FindLateFunction(kSHGetSpecialFolderPathW));
   WCHAR folder[MAX_PATH];
   return getFolder != NULL && getFolder(owner, folder, folderId, create) &&
          ConvertLosslessly(folder, true, path);
@@ -57,7 +49,7 @@ bool FindTemporaryFolder(char* path) {
     return used != 0 && used < MAX_PATH;
   }
   const GetTempPathWFunction getTempPath =
-      reinterpret_cast<GetTempPathWFunction>(FindKernelFunction("GetTempPathW"));
+      reinterpret_cast<GetTempPathWFunction>(FindLateFunction(kGetTempPathW));
   WCHAR folder[MAX_PATH];
   const DWORD used = getTempPath == NULL ? 0 : getTempPath(MAX_PATH, folder);
   return used != 0 && used < MAX_PATH && ConvertLosslessly(folder, true, path);
@@ -70,7 +62,7 @@ HRESULT ReadModulePath(char* path, bool shortFormAllowed) {
     return length != 0 && length < MAX_PATH ? S_OK : E_FAIL;
   }
   const GetModuleFileNameWFunction getModuleName =
-      reinterpret_cast<GetModuleFileNameWFunction>(FindKernelFunction("GetModuleFileNameW"));
+      reinterpret_cast<GetModuleFileNameWFunction>(FindLateFunction(kGetModuleFileNameW));
   WCHAR wide[MAX_PATH];
   const DWORD length = getModuleName == NULL ? 0 : getModuleName(NULL, wide, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return E_FAIL;

@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include "common/late_functions.h"
 #include "common/path_join.h"
 #include "common/system_library.h"
 #include "install/inflate.h"
@@ -35,8 +36,7 @@ static bool WriteWholeFile(const char* path, const unsigned char* bytes, DWORD l
 // Moves source over target in one step where the system can. A target in use (a running
 // program) refuses and stays as it was.
 static bool MoveOver(const char* source, const char* target) {
-  const MoveFileExAFunction moveFileEx = reinterpret_cast<MoveFileExAFunction>(
-      FindFunction(GetModuleHandleA("kernel32.dll"), "MoveFileExA"));
+  const MoveFileExAFunction moveFileEx = reinterpret_cast<MoveFileExAFunction>(FindLateFunction(kMoveFileExA));
   if (moveFileEx != NULL) {
     if (moveFileEx(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
     if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;

@@ -1,21 +1,9 @@
 // A folder that only Administrators and SYSTEM may open, for the temporary copy: the user's own
 // programs, which may write anywhere else in the temporary folder, can neither replace the copy
 // nor put a DLL beside it. Windows 98 and ME know no access rights: there it is a plain folder.
+#include "common/late_functions.h"
 #include "common/system_library.h"
 #include "uninstaller/uninstaller_main.h"
-
-// Windows 2000 and later; looked up at run time, Windows 98's advapi32 lacks some of them.
-typedef BOOL(WINAPI* AllocateAndInitializeSidFunction)(PSID_IDENTIFIER_AUTHORITY, BYTE, DWORD,
-                                                       DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
-                                                       DWORD, PSID*);
-typedef PVOID(WINAPI* FreeSidFunction)(PSID);
-typedef BOOL(WINAPI* InitializeAclFunction)(PACL, DWORD, DWORD);
-typedef BOOL(WINAPI* AddAccessAllowedAceExFunction)(PACL, DWORD, DWORD, DWORD, PSID);
-typedef BOOL(WINAPI* InitializeSecurityDescriptorFunction)(PSECURITY_DESCRIPTOR, DWORD);
-typedef BOOL(WINAPI* SetSecurityDescriptorDaclFunction)(PSECURITY_DESCRIPTOR, BOOL, PACL, BOOL);
-typedef BOOL(WINAPI* SetSecurityDescriptorControlFunction)(PSECURITY_DESCRIPTOR,
-                                                           SECURITY_DESCRIPTOR_CONTROL,
-                                                           SECURITY_DESCRIPTOR_CONTROL);
 
 struct SecurityFunctions {
   AllocateAndInitializeSidFunction allocateSid;
@@ -27,22 +15,20 @@ struct SecurityFunctions {
   SetSecurityDescriptorControlFunction setControl;
 };
 
-// advapi32 is loaded already: the registry functions are imported from it.
+// Windows 2000 and later; Windows 98's advapi32 lacks some of them.
 static bool FindSecurityFunctions(SecurityFunctions* api) {
-  HMODULE advapi = GetModuleHandleA("advapi32.dll");
-  api->allocateSid = reinterpret_cast<AllocateAndInitializeSidFunction>(
-      FindFunction(advapi, "AllocateAndInitializeSid"));
-  api->freeSid = reinterpret_cast<FreeSidFunction>(FindFunction(advapi, "FreeSid"));
-  api->initializeAcl =
-      reinterpret_cast<InitializeAclFunction>(FindFunction(advapi, "InitializeAcl"));
-  api->addAllowedAce = reinterpret_cast<AddAccessAllowedAceExFunction>(
-      FindFunction(advapi, "AddAccessAllowedAceEx"));
+  api->allocateSid =
+      reinterpret_cast<AllocateAndInitializeSidFunction>(FindLateFunction(kAllocateAndInitializeSid));
+  api->freeSid = reinterpret_cast<FreeSidFunction>(FindLateFunction(kFreeSid));
+  api->initializeAcl = reinterpret_cast<InitializeAclFunction>(FindLateFunction(kInitializeAcl));
+  api->addAllowedAce =
+      reinterpret_cast<AddAccessAllowedAceExFunction>(FindLateFunction(kAddAccessAllowedAceEx));
   api->initializeDescriptor = reinterpret_cast<InitializeSecurityDescriptorFunction>(
-      FindFunction(advapi, "InitializeSecurityDescriptor"));
-  api->setDacl = reinterpret_cast<SetSecurityDescriptorDaclFunction>(
-      FindFunction(advapi, "SetSecurityDescriptorDacl"));
+      FindLateFunction(kInitializeSecurityDescriptor));
+  api->setDacl =
+      reinterpret_cast<SetSecurityDescriptorDaclFunction>(FindLateFunction(kSetSecurityDescriptorDacl));
   api->setControl = reinterpret_cast<SetSecurityDescriptorControlFunction>(
-      FindFunction(advapi, "SetSecurityDescriptorControl"));
+      FindLateFunction(kSetSecurityDescriptorControl));
   return api->allocateSid != NULL && api->freeSid != NULL && api->initializeAcl != NULL &&
          api->addAllowedAce != NULL && api->initializeDescriptor != NULL && api->setDacl != NULL &&
          api->setControl != NULL;

@@ -1,6 +1,7 @@
 // Deleting the temporary copy's own file and folder at the next start of Windows: MoveFileExA on
 // NT; Windows 98 and ME lack it and read the "[rename]" section of WININIT.INI instead, which
 // deletes files only: there the empty folder stays.
+#include "common/late_functions.h"
 #include "common/path_join.h"
 #include "common/system_library.h"
 #include "uninstaller/removal_rules.h"
@@ -53,8 +54,7 @@ HRESULT ScheduleOwnDeletion() {
   char own[MAX_PATH];
   if (!ReadOwnPath(own)) return E_FAIL;
   if (!IsWindowsNt()) return AddWininitDeletion(own);
-  const MoveFileExAFunction moveFileEx = reinterpret_cast<MoveFileExAFunction>(
-      FindFunction(GetModuleHandleA("kernel32.dll"), "MoveFileExA"));
+  const MoveFileExAFunction moveFileEx = reinterpret_cast<MoveFileExAFunction>(FindLateFunction(kMoveFileExA));
   // The file first: a folder is deleted only once it is empty.
   if (moveFileEx == NULL || !moveFileEx(own, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) ||
       !CutAtLastBackslash(own)) {

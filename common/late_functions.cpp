@@ -1,0 +1,44 @@
+#include "common/late_functions.h"
+
+#include "common/system_library.h"
+
+static const char kKernel[] = "kernel32.dll";
+static const char kShell[] = "shell32.dll";
+static const char kAdvapi[] = "advapi32.dll";
+static const char kOle[] = "ole32.dll";
+
+// In the order of LateFunction.
+static const struct {
+  const char* library;
+  const char* name;
+} kLateFunctions[] = {
+    {kKernel, "IsWow64Process"},
+    {kKernel, "GetSystemWow64DirectoryA"},
+    {kKernel, "MoveFileExA"},
+    {kKernel, "SetDefaultDllDirectories"},
+    {kKernel, "SetDllDirectoryA"},
+    {kKernel, "SetProcessMitigationPolicy"},
+    {kKernel, "GetTempPathW"},
+    {kKernel, "GetModuleFileNameW"},
+    {kKernel, "GetShortPathNameW"},
+    {kShell, "SHGetSpecialFolderPathW"},
+    {kAdvapi, "AllocateAndInitializeSid"},
+    {kAdvapi, "FreeSid"},
+    {kAdvapi, "InitializeAcl"},
+    {kAdvapi, "AddAccessAllowedAceEx"},
+    {kAdvapi, "InitializeSecurityDescriptor"},
+    {kAdvapi, "SetSecurityDescriptorDacl"},
+    {kAdvapi, "SetSecurityDescriptorControl"},
+    {kOle, "CoInitialize"},
+    {kOle, "CoCreateInstance"},
+    {kOle, "CoUninitialize"},
+};
+
+// GetProcAddress's FARPROC does not cast to another function pointer type without a warning.
+AnyFunction FindLateFunction(LateFunction function) {
+  const char* library = kLateFunctions[function].library;
+  HMODULE module = GetModuleHandleA(library);
+  if (module == NULL) module = LoadSystemLibrary(library);
+  if (module == NULL) return NULL;
+  return reinterpret_cast<AnyFunction>(GetProcAddress(module, kLateFunctions[function].name));
+}

@@ -1,0 +1,63 @@
+// Functions newer than Windows 98 SE (or than some NT the programs run on), looked up at run
+// time through one table: an image that imported them would not load there. Each caller casts
+// what FindLateFunction gives to the function's type below and has a way on without it.
+#pragma once
+
+#include <windows.h>
+
+enum LateFunction {
+  // kernel32
+  kIsWow64Process,
+  kGetSystemWow64DirectoryA,
+  kMoveFileExA,
+  kSetDefaultDllDirectories,
+  kSetDllDirectoryA,
+  kSetProcessMitigationPolicy,
+  kGetTempPathW,
+  kGetModuleFileNameW,
+  kGetShortPathNameW,
+  // shell32
+  kSHGetSpecialFolderPathW,
+  // advapi32
+  kAllocateAndInitializeSid,
+  kFreeSid,
+  kInitializeAcl,
+  kAddAccessAllowedAceEx,
+  kInitializeSecurityDescriptor,
+  kSetSecurityDescriptorDacl,
+  kSetSecurityDescriptorControl,
+  // ole32, loaded from the system directory when first asked for
+  kCoInitialize,
+  kCoCreateInstance,
+  kCoUninitialize,
+};
+
+// The function, from its DLL (loaded from the system directory when not loaded yet); null where
+// the system lacks either.
+typedef void (*AnyFunction)();
+AnyFunction FindLateFunction(LateFunction function);
+
+typedef BOOL(WINAPI* IsWow64ProcessFunction)(HANDLE, PBOOL);
+typedef UINT(WINAPI* GetSystemWow64DirectoryAFunction)(LPSTR, UINT);
+typedef BOOL(WINAPI* MoveFileExAFunction)(LPCSTR, LPCSTR, DWORD);
+typedef BOOL(WINAPI* SetDefaultDllDirectoriesFunction)(DWORD);
+typedef BOOL(WINAPI* SetDllDirectoryAFunction)(LPCSTR);
+typedef BOOL(WINAPI* SetProcessMitigationPolicyFunction)(int, PVOID, SIZE_T);
+typedef DWORD(WINAPI* GetTempPathWFunction)(DWORD, LPWSTR);
+typedef DWORD(WINAPI* GetModuleFileNameWFunction)(HMODULE, LPWSTR, DWORD);
+typedef DWORD(WINAPI* GetShortPathNameWFunction)(LPCWSTR, LPWSTR, DWORD);
+typedef BOOL(WINAPI* SHGetSpecialFolderPathWFunction)(HWND, LPWSTR, int, BOOL);
+typedef BOOL(WINAPI* AllocateAndInitializeSidFunction)(PSID_IDENTIFIER_AUTHORITY, BYTE, DWORD,
+                                                       DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
+                                                       DWORD, PSID*);
+typedef PVOID(WINAPI* FreeSidFunction)(PSID);
+typedef BOOL(WINAPI* InitializeAclFunction)(PACL, DWORD, DWORD);
+typedef BOOL(WINAPI* AddAccessAllowedAceExFunction)(PACL, DWORD, DWORD, DWORD, PSID);
+typedef BOOL(WINAPI* InitializeSecurityDescriptorFunction)(PSECURITY_DESCRIPTOR, DWORD);
+typedef BOOL(WINAPI* SetSecurityDescriptorDaclFunction)(PSECURITY_DESCRIPTOR, BOOL, PACL, BOOL);
+typedef BOOL(WINAPI* SetSecurityDescriptorControlFunction)(PSECURITY_DESCRIPTOR,
+                                                           SECURITY_DESCRIPTOR_CONTROL,
+                                                           SECURITY_DESCRIPTOR_CONTROL);
+typedef HRESULT(WINAPI* CoInitializeFunction)(LPVOID);
+typedef HRESULT(WINAPI* CoCreateInstanceFunction)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+typedef void(WINAPI* CoUninitializeFunction)();
