@@ -4,17 +4,26 @@
 # saves a screenshot of the dialog as build/demo/dialog.png and closes it.
 # `scripts/demo.sh uninstaller` does the same with the uninstaller: its question, saved as
 # build/demo/uninstaller.png (the box alone). Nothing is installed, so nothing is removed.
+# Where this machine runs no 32-bit code (or LUMIFOLD_ARCH=x86_64), it shows the x86-64 build
+# in a 64-bit prefix instead, and says so.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-program=build/installer/SETUP.exe
+bash scripts/install-deps.sh
+arch=$(bash scripts/windows-arch.sh)
+tree=installer
+if [ "$arch" = x86_64 ]; then
+  tree=installer-x86_64
+  export LUMIFOLD_WINEARCH=win64
+fi
+program=build/$tree/SETUP.exe
 title="Quorvale Lumifold Installer"
 if [ "${1:-}" = uninstaller ]; then
-  program=build/installer/TevikUninstaller.exe
+  program=build/$tree/TevikUninstaller.exe
   title="Quorvale Lumifold Uninstaller"
 fi
-bash scripts/install-deps.sh
-cmake -S . -B build >/dev/null
-cmake --build build -j"$(nproc)" --target installer
+cmake -S . -B build -DLUMIFOLD_ARCH="$arch" >/dev/null
+cmake --build build -j"$(nproc)" --target "$tree"
+[ "$arch" = x86_64 ] && echo "Showing the x86-64 build: $program"
 session=build/demo
 if [ -n "${DISPLAY:-}" ]; then
   export LUMIFOLD_REAL_DISPLAY=1
