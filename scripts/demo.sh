@@ -42,6 +42,12 @@ for _ in $(seq 100); do
   [ -n "$window" ] && break
   sleep 0.2
 done
+if [ -z "$window" ]; then
+  scripts/wine-session.sh stop "$session"
+  wait "$started" 2>/dev/null || true
+  echo "demo: no \"$title\" window appeared within 20 seconds" >&2
+  exit 1
+fi
 sleep 1  # let it paint
 if [ -n "${1:-}" ]; then
   import -window "$window" "$session/uninstaller.png"
