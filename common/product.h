@@ -25,9 +25,15 @@ inline constexpr char kSkinPngFileName[] = "skin.0.png";
 inline constexpr char kPurchaseFileName[] = "purchase.dime";
 inline constexpr char kTemplatesFileName[] = "templates.xml";
 inline constexpr char kQuickStartFileName[] = "qsguide.mht";
-inline constexpr const char* kCachedContentFileNames[] = {
-    kBannerFileName,    kSplashFileName,    kSkinXmlFileName,   kSkinPngFileName,
-    kPurchaseFileName,  kTemplatesFileName, kQuickStartFileName};
+// The start-up purge deletes each group after one look-up of the application-data folder.
+struct CachedContentGroup {
+  const char* first;
+  const char* second;  // null for a group of one
+};
+inline constexpr CachedContentGroup kCachedContentGroups[] = {
+    {kBannerFileName, nullptr},   {kSplashFileName, nullptr},
+    {kSkinXmlFileName, kSkinPngFileName}, {kPurchaseFileName, nullptr},
+    {kTemplatesFileName, nullptr}, {kQuickStartFileName, nullptr}};
 
 // The partner key: file-name prefix (any ASCII case), registry value, settings document.
 inline constexpr char kPartnerKeyPrefix[] = "SETUP-";

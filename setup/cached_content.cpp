@@ -7,21 +7,6 @@
 #include "common/product.h"
 #include "common/user_folders.h"
 
-namespace {
-
-// Files deleted together, after one look-up of the application-data folder; second may be null.
-struct ContentGroup {
-  const char* first;
-  const char* second;
-};
-
-}  // namespace
-
-static const ContentGroup kContentGroups[] = {
-    {kBannerFileName, NULL},  {kSplashFileName, NULL},    {kSkinXmlFileName, kSkinPngFileName},
-    {kPurchaseFileName, NULL}, {kTemplatesFileName, NULL}, {kQuickStartFileName, NULL},
-};
-
 // A path that does not fit in 259 characters names no file of ours: skipped.
 static void DeleteContentFile(const char* appData, const char* fileName) {
   char path[MAX_PATH];
@@ -29,7 +14,7 @@ static void DeleteContentFile(const char* appData, const char* fileName) {
 }
 
 // A folder on the way that is a link (or missing) skips the group: its files are not ours.
-static void PurgeContentGroup(const ContentGroup& group) {
+static void PurgeContentGroup(const CachedContentGroup& group) {
   char appData[MAX_PATH];
   if (!FindUserFolder(NULL, CSIDL_APPDATA, true, appData)) return;
   HeldFolders held = {};
@@ -41,5 +26,5 @@ static void PurgeContentGroup(const ContentGroup& group) {
 }
 
 void PurgeCachedContent() {
-  for (const ContentGroup& group : kContentGroups) PurgeContentGroup(group);
+  for (const CachedContentGroup& group : kCachedContentGroups) PurgeContentGroup(group);
 }

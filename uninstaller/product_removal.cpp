@@ -87,7 +87,10 @@ HRESULT RemoveUserData() {
   if (EnterFolder(&held, appData) && EnterFolder(&held, makerFolder)) {
     if (EnterFolder(&held, productFolder)) {
       DeleteUserFile(folder, kSettingsFileName);
-      for (const char* name : kCachedContentFileNames) DeleteUserFile(folder, name);
+      for (const CachedContentGroup& group : kCachedContentGroups) {
+        DeleteUserFile(folder, group.first);
+        if (group.second != NULL) DeleteUserFile(folder, group.second);
+      }
       LeaveFolder(&held);
       RemoveFolderIfEmpty(productFolder);
     }
