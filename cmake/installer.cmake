@@ -140,7 +140,7 @@ add_lumifold_program(SETUP WIN32
   setup/setup_main.cpp setup/version_gate.cpp setup/version_rule.cpp
   setup/cached_content.cpp setup/running_instance.cpp
   ui/setup_dialog.cpp
-  install/install_sequence.cpp install/payload.cpp install/inflate.cpp install/shortcuts.cpp
+  install/install_sequence.cpp install/launch.cpp install/payload.cpp install/inflate.cpp install/shortcuts.cpp
   install/uninstall_entry.cpp install/uninstall_command.cpp ui/install_message.cpp
   partner/partner_key.cpp partner/partner_settings.cpp partner/partner_key_rule.cpp
   partner/settings_document.cpp

@@ -6,6 +6,8 @@ static const char kKernel[] = "kernel32.dll";
 static const char kShell[] = "shell32.dll";
 static const char kAdvapi[] = "advapi32.dll";
 static const char kOle[] = "ole32.dll";
+static const char kUser[] = "user32.dll";
+static const char kUserEnvironment[] = "userenv.dll";
 
 // In the order of LateFunction.
 static const struct {
@@ -18,6 +20,9 @@ static const struct {
     {kKernel, "SetDefaultDllDirectories"},
     {kKernel, "SetDllDirectoryA"},
     {kKernel, "SetProcessMitigationPolicy"},
+    {kKernel, "InitializeProcThreadAttributeList"},
+    {kKernel, "UpdateProcThreadAttribute"},
+    {kKernel, "DeleteProcThreadAttributeList"},
     {kKernel, "GetTempPathW"},
     {kKernel, "GetModuleFileNameW"},
     {kKernel, "GetShortPathNameW"},
@@ -29,9 +34,13 @@ static const struct {
     {kAdvapi, "InitializeSecurityDescriptor"},
     {kAdvapi, "SetSecurityDescriptorDacl"},
     {kAdvapi, "SetSecurityDescriptorControl"},
+    {kAdvapi, "OpenProcessToken"},
     {kOle, "CoInitialize"},
     {kOle, "CoCreateInstance"},
     {kOle, "CoUninitialize"},
+    {kUser, "GetShellWindow"},
+    {kUserEnvironment, "CreateEnvironmentBlock"},
+    {kUserEnvironment, "DestroyEnvironmentBlock"},
 };
 
 // GetProcAddress's FARPROC does not cast to another function pointer type without a warning.

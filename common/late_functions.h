@@ -13,6 +13,9 @@ enum LateFunction {
   kSetDefaultDllDirectories,
   kSetDllDirectoryA,
   kSetProcessMitigationPolicy,
+  kInitializeProcThreadAttributeList,
+  kUpdateProcThreadAttribute,
+  kDeleteProcThreadAttributeList,
   kGetTempPathW,
   kGetModuleFileNameW,
   kGetShortPathNameW,
@@ -26,10 +29,16 @@ enum LateFunction {
   kInitializeSecurityDescriptor,
   kSetSecurityDescriptorDacl,
   kSetSecurityDescriptorControl,
+  kOpenProcessToken,
   // ole32, loaded from the system directory when first asked for
   kCoInitialize,
   kCoCreateInstance,
   kCoUninitialize,
+  // user32
+  kGetShellWindow,
+  // userenv, loaded from the system directory when first asked for
+  kCreateEnvironmentBlock,
+  kDestroyEnvironmentBlock,
 };
 
 // The function, from its DLL (loaded from the system directory when not loaded yet); null where
@@ -43,6 +52,11 @@ typedef BOOL(WINAPI* MoveFileExAFunction)(LPCSTR, LPCSTR, DWORD);
 typedef BOOL(WINAPI* SetDefaultDllDirectoriesFunction)(DWORD);
 typedef BOOL(WINAPI* SetDllDirectoryAFunction)(LPCSTR);
 typedef BOOL(WINAPI* SetProcessMitigationPolicyFunction)(int, PVOID, SIZE_T);
+typedef BOOL(WINAPI* InitializeProcThreadAttributeListFunction)(LPPROC_THREAD_ATTRIBUTE_LIST, DWORD,
+                                                                DWORD, PSIZE_T);
+typedef BOOL(WINAPI* UpdateProcThreadAttributeFunction)(LPPROC_THREAD_ATTRIBUTE_LIST, DWORD,
+                                                        DWORD_PTR, PVOID, SIZE_T, PVOID, PSIZE_T);
+typedef void(WINAPI* DeleteProcThreadAttributeListFunction)(LPPROC_THREAD_ATTRIBUTE_LIST);
 typedef DWORD(WINAPI* GetTempPathWFunction)(DWORD, LPWSTR);
 typedef DWORD(WINAPI* GetModuleFileNameWFunction)(HMODULE, LPWSTR, DWORD);
 typedef DWORD(WINAPI* GetShortPathNameWFunction)(LPCWSTR, LPWSTR, DWORD);
@@ -58,6 +72,10 @@ typedef BOOL(WINAPI* SetSecurityDescriptorDaclFunction)(PSECURITY_DESCRIPTOR, BO
 typedef BOOL(WINAPI* SetSecurityDescriptorControlFunction)(PSECURITY_DESCRIPTOR,
                                                            SECURITY_DESCRIPTOR_CONTROL,
                                                            SECURITY_DESCRIPTOR_CONTROL);
+typedef BOOL(WINAPI* OpenProcessTokenFunction)(HANDLE, DWORD, PHANDLE);
 typedef HRESULT(WINAPI* CoInitializeFunction)(LPVOID);
 typedef HRESULT(WINAPI* CoCreateInstanceFunction)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
 typedef void(WINAPI* CoUninitializeFunction)();
+typedef HWND(WINAPI* GetShellWindowFunction)();
+typedef BOOL(WINAPI* CreateEnvironmentBlockFunction)(LPVOID*, HANDLE, BOOL);
+typedef BOOL(WINAPI* DestroyEnvironmentBlockFunction)(LPVOID);

@@ -76,27 +76,6 @@ HRESULT InstallApplication(char* path) {
   return S_OK;
 }
 
-// In its own folder: the installer's (a download folder, a disc) would stay in use while it runs,
-// and is searched for the DLLs it loads late.
-HRESULT LaunchApplication(const char* path) {
-  // Quoted: unquoted, a path with blanks would first be tried as C:\Program.exe.
-  char commandLine[MAX_PATH + 2];
-  wsprintfA(commandLine, "\"%s\"", path);
-  char folder[MAX_PATH];
-  lstrcpyA(folder, path);
-  CutAtLastBackslash(folder);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, folder, &startup, &process)) {
-    ShowInstallMessage(kLaunchFailedText);
-    return S_OK;
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return S_OK;
-}
-
 bool RunInstallSequence() {
   if (ResolveInstallDirectory(gSetup.installPath) != ERROR_SUCCESS) return false;
   if (InstallApplication(gSetup.installPath) != S_OK) return false;

@@ -42,7 +42,9 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
       "GetMessageA", "GetPropA", "LoadAcceleratorsA", "LoadImageA", "MessageBoxA",
       "PostQuitMessage", "SendDlgItemMessageA", "SendMessageA", "SendMessageTimeoutA",
       "SetWindowTextA", "ShowWindow", "TranslateAcceleratorA", "TranslateMessage",
-      "UpdateWindow", "wsprintfA"}},
+      "UpdateWindow", "wsprintfA",
+      // The shell window's process, the parent of the application it starts.
+      "GetWindowThreadProcessId"}},
     // Windows 95 registry API (the Win16-compatible RegOpenKeyA and RegCreateKeyA included).
     {"ADVAPI32.dll",
      {"RegCloseKey", "RegCreateKeyA", "RegDeleteKeyA", "RegEnumKeyA", "RegOpenKeyA",

@@ -5,6 +5,7 @@
 #include <zlib.h>
 
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <string>
 
@@ -28,6 +29,25 @@ std::string Deflated(const std::string& plain) {
             reinterpret_cast<const Bytef*>(plain.data()), plain.size(), 9);
   stream.resize(length);
   return stream;
+}
+
+// The running application's parent process and executable file, from Toolhelp snapshots.
+std::pair<DWORD, std::string> ParentAndFileOfApplication() {
+  std::pair<DWORD, std::string> found;
+  HANDLE processes = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 process = {};
+  process.dwSize = sizeof process;
+  for (BOOL more = Process32First(processes, &process); more;
+       more = Process32Next(processes, &process)) {
+    if (lstrcmpiA(process.szExeFile, "Lumifold.exe") != 0) continue;
+    HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process.th32ProcessID);
+    MODULEENTRY32 module = {};
+    module.dwSize = sizeof module;
+    found = {process.th32ParentProcessID, Module32First(modules, &module) ? module.szExePath : ""};
+    CloseHandle(modules);
+  }
+  CloseHandle(processes);
+  return found;
 }
 
 class InstallTest : public ::testing::Test {
@@ -197,24 +217,42 @@ TEST_F(InstallTest, ReinstallKilledWhileWritingLeavesTheEarlierInstallationWhole
 
 // The launch runs the installed executable, quoted: unquoted, Windows would first try
 // C:\Program.exe for a path under C:\Program Files. It runs in its own folder, not the
-// installer's (the stand-in logs its current folder).
-TEST_F(InstallTest, LaunchBoxStartsTheInstalledApplicationNotAPlantedProgramExe) {
+// installer's (the stand-in logs its current folder). With a window of the test as the shell
+// window (Wine has none), it is the test's child, in the shell user's registry environment.
+class LaunchTest : public InstallTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(LaunchTest, LaunchBoxStartsTheInstalledApplicationNotAPlantedProgramExe) {
   const std::string planted = "C:\\Program.exe";
   const std::string log = ScratchDirectory() + "\\standin.log";
+  const std::string userLog = ScratchDirectory() + "\\standin-user.log";
   DeleteFileA(log.c_str());
+  DeleteFileA(userLog.c_str());
   ASSERT_TRUE(WriteFileBytes(planted, application_));
+  RegistryValueOverride userVariable(HKEY_CURRENT_USER, "Environment", "LUMIFOLD_STANDIN_LOG",
+                                     StringValue(userLog + '\0'));
+  const auto setShellWindow = reinterpret_cast<BOOL(WINAPI*)(HWND)>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("user32.dll"), "SetShellWindow")));
+  HWND shell = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(!GetParam() || setShellWindow(shell));
   SetEnvironmentVariableA("LUMIFOLD_STANDIN_LOG", log.c_str());
   InstallAs("SETUP.exe", true);
   SetEnvironmentVariableA("LUMIFOLD_STANDIN_LOG", nullptr);
   const std::string folder = InstallDirectory();  // logged without its trailing backslash
   const std::string line = "folder=" + folder.substr(0, folder.size() - 1) + "\r\n";
-  const auto logged = [&] { return ReadFileBytes(log).value_or(""); };
+  const auto logged = [&] { return ReadFileBytes(GetParam() ? userLog : log).value_or(""); };
   EXPECT_TRUE(WaitUntil([&] { return logged().find(line) != std::string::npos; }, kWindowTimeoutMs))
       << "the application did not start in its folder: " << logged();
+  const auto [parent, file] = ParentAndFileOfApplication();
+  DestroyWindow(shell);
+  EXPECT_EQ(nullptr, GetShellWindow()) << "the test's window is still the shell window";
+  EXPECT_EQ(GetParam(), parent == GetCurrentProcessId());
+  EXPECT_STRCASEEQ(InstalledExecutable().c_str(), file.c_str());
   EXPECT_EQ(1, TerminateProcessesNamed("Lumifold.exe"));
   EXPECT_EQ(0, TerminateProcessesNamed("Program.exe")) << "the planted C:\\Program.exe ran";
   DeleteFileA(planted.c_str());
 }
+
+INSTANTIATE_TEST_SUITE_P(ShellWindow, LaunchTest, ::testing::Bool());
 
 TEST_F(InstallTest, ApplicationThatCannotStartShowsItsMessageAndTheRunEnds) {
   SetupRun run("SETUP.exe");
