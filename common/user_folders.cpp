@@ -68,3 +68,5 @@ HRESULT ReadModulePath(char* path, bool shortFormAllowed) {
   if (length == 0 || length >= MAX_PATH) return E_FAIL;
   return ConvertLosslessly(wide, shortFormAllowed, path) ? S_OK : S_FALSE;
 }
+
+bool IsAnsiLeadByte(char byte) { return IsDBCSLeadByte(static_cast<BYTE>(byte)) != FALSE; }

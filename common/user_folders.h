@@ -19,3 +19,7 @@ bool FindTemporaryFolder(char* path);
 // gives none or it does not fit in 259 characters; S_FALSE when it has no exact ANSI form
 // (with shortFormAllowed, neither the path nor its short form has one), path then empty.
 HRESULT ReadModulePath(char* path, bool shortFormAllowed);
+
+// True when byte begins a double-byte character of the ANSI code page: the lead-byte test that
+// the platform-free path rules take (common/path_join.h).
+bool IsAnsiLeadByte(char byte);
