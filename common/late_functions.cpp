@@ -21,6 +21,8 @@ static const struct {
     {kKernel, "GetTempPathW"},
     {kKernel, "GetModuleFileNameW"},
     {kKernel, "GetShortPathNameW"},
+    {kKernel, "GetLongPathNameA"},
+    {kKernel, "GetLongPathNameW"},
     {kShell, "SHGetSpecialFolderPathW"},
     {kAdvapi, "AllocateAndInitializeSid"},
     {kAdvapi, "FreeSid"},
