@@ -274,6 +274,19 @@ TEST_F(InstallTest, LockedExecutableIsAWriteErrorThenASecondPressInstalls) {
                    ReadShellLink(DesktopLink()).value_or(LinkView{}).target.c_str());
 }
 
+// Windows 98 moves after the delete: a move refused then (the name held open) keeps the file.
+TEST_F(InstallTest, OnWindows98AMoveFailingAfterTheDeleteKeepsTheWrittenFile) {
+  ASSERT_EQ(ERROR_SUCCESS, SHCreateDirectoryExA(nullptr, InstallDirectory().c_str(), nullptr));
+  HANDLE held = CreateFileA(InstalledExecutable().c_str(), GENERIC_WRITE, FILE_SHARE_DELETE,
+                            nullptr, CREATE_ALWAYS, 0, nullptr);
+  VersionEmulation windows98("Setup98.exe", "win98");
+  SetupRun run("Setup98.exe");
+  StartAndPressInstall(run, false);
+  ExpectMessage(run, "Error while writing file: " + InstalledExecutable());
+  CloseHandle(held);
+  EXPECT_TRUE(ReadFileBytes(InstallDirectory() + "Lumifold.ex~") == application_) << "not kept";
+}
+
 TEST_F(InstallTest, CorruptApplicationStreamShowsItsMessageAndWritesNoExecutable) {
   SetupRun run("SETUP.exe");
   auto stream = ReadResource(run.Path(), RT_RCDATA, IDR_APPLICATION);
