@@ -189,6 +189,7 @@ TEST_F(InstallTest, ReinstallKilledWhileWritingLeavesTheEarlierInstallationWhole
               WaitUntil([] { return DeleteFileA("C:\\lumifold-tests\\limited"); }, 5000));
   ASSERT_TRUE(run.ClickCheckBox(IDC_ACCEPT) == BST_CHECKED && run.Click(IDC_INSTALL));
   EXPECT_EQ(std::optional<DWORD>(0), run.WaitForExit()) << "not killed";  // Wine's code for it
+  EXPECT_TRUE(FileExists(InstallDirectory() + "Lumifold.ex~")) << "not killed while writing";
   ExpectInstalledExecutable();
   EXPECT_EQ(uninstaller_, ReadFileBytes(UninstallCommandPath()).value_or(""));
   InstallAs("SETUP.exe");  // the uninstall tests remove such leftovers with the rest
