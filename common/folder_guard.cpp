@@ -2,6 +2,7 @@
 
 #include "common/path_join.h"
 #include "common/product.h"
+#include "common/user_folders.h"
 
 static bool IsLinkOrMissing(DWORD attributes) {
   return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
@@ -33,7 +34,7 @@ bool EnterFolder(HeldFolders* held, const char* folder) {
   }
   // The attributes of "link\" are those of the link's target: asked without the backslash.
   const int length = lstrlenA(path);
-  if (length > 3 && path[length - 1] == '\\') path[length - 1] = '\0';
+  if (length > 3 && EndsInBackslash(path, IsAnsiLeadByte)) path[length - 1] = '\0';
   // The path is checked too, for systems that open a link's target whatever the flags say.
   const HANDLE handle = OpenFolderChecked(path);
   if (handle == NULL || IsLinkOrMissing(GetFileAttributesA(path))) {

@@ -19,10 +19,9 @@ bool EndsWithProductFolder(const char* path, size_t length) {
   return length >= suffix && EqualIgnoringAsciiCase(path + length - suffix, kProductFolder, suffix);
 }
 
-bool JoinBelowFolder(char* out, size_t capacity, const char* base, const char* folder) {
-  const size_t length = std::strlen(base);
-  const bool endsInBackslash = length > 0 && base[length - 1] == '\\';
-  return JoinPath(out, capacity, base, endsInBackslash ? folder + 1 : folder);
+bool JoinBelowFolder(char* out, size_t capacity, const char* base, const char* folder,
+                     LeadByteTest isLeadByte) {
+  return JoinPath(out, capacity, base, EndsInBackslash(base, isLeadByte) ? folder + 1 : folder);
 }
 
 static bool IsAbsolute(const char* path) {

@@ -26,6 +26,8 @@ static const struct {
     {kKernel, "GetTempPathW"},
     {kKernel, "GetModuleFileNameW"},
     {kKernel, "GetShortPathNameW"},
+    {kKernel, "GetLongPathNameA"},
+    {kKernel, "GetLongPathNameW"},
     {kShell, "SHGetSpecialFolderPathW"},
     {kAdvapi, "AllocateAndInitializeSid"},
     {kAdvapi, "FreeSid"},

@@ -19,6 +19,8 @@ enum LateFunction {
   kGetTempPathW,
   kGetModuleFileNameW,
   kGetShortPathNameW,
+  kGetLongPathNameA,
+  kGetLongPathNameW,
   // shell32
   kSHGetSpecialFolderPathW,
   // advapi32
@@ -60,6 +62,8 @@ typedef void(WINAPI* DeleteProcThreadAttributeListFunction)(LPPROC_THREAD_ATTRIB
 typedef DWORD(WINAPI* GetTempPathWFunction)(DWORD, LPWSTR);
 typedef DWORD(WINAPI* GetModuleFileNameWFunction)(HMODULE, LPWSTR, DWORD);
 typedef DWORD(WINAPI* GetShortPathNameWFunction)(LPCWSTR, LPWSTR, DWORD);
+typedef DWORD(WINAPI* GetLongPathNameAFunction)(LPCSTR, LPSTR, DWORD);
+typedef DWORD(WINAPI* GetLongPathNameWFunction)(LPCWSTR, LPWSTR, DWORD);
 typedef BOOL(WINAPI* SHGetSpecialFolderPathWFunction)(HWND, LPWSTR, int, BOOL);
 typedef BOOL(WINAPI* AllocateAndInitializeSidFunction)(PSID_IDENTIFIER_AUTHORITY, BYTE, DWORD,
                                                        DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,

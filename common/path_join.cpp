@@ -23,6 +23,14 @@ bool JoinPath(char* out, size_t capacity, const char* first, const char* second,
   return fits;
 }
 
+bool EndsInBackslash(const char* path, LeadByteTest isLeadByte) {
+  const char* last = nullptr;
+  for (const char* at = path; *at != '\0'; at += isLeadByte(*at) && at[1] != '\0' ? 2 : 1) {
+    last = at;
+  }
+  return last != nullptr && *last == '\\';
+}
+
 bool CutAtLastBackslash(char* path) {
   char* last = nullptr;
   for (char* at = path; *at != '\0'; ++at) {

@@ -10,6 +10,15 @@
 bool JoinPath(char* out, size_t capacity, const char* first, const char* second,
               const char* third = nullptr);
 
+// True when byte begins a double-byte character of the ANSI code page (IsDBCSLeadByte there;
+// a single-byte code page has none).
+typedef bool (*LeadByteTest)(char byte);
+
+// True when the last character of path is a backslash. Read character by character from the
+// start: the second byte of a double-byte character may be 0x5C ("\x95\x5C" is one character of
+// code page 932), and is no backslash.
+bool EndsInBackslash(const char* path, LeadByteTest isLeadByte);
+
 // Ends path at its last backslash, leaving the folder that holds it without a trailing
 // backslash ("C:\A\B.exe" gives "C:\A"). False, path unchanged, when it has no backslash.
 bool CutAtLastBackslash(char* path);

@@ -55,16 +55,50 @@ bool FindTemporaryFolder(char* path) {
   return used != 0 && used < MAX_PATH && ConvertLosslessly(folder, true, path);
 }
 
-// Windows XP leaves a path that fills the buffer unterminated; a cut path names another file.
-HRESULT ReadModulePath(char* path, bool shortFormAllowed) {
-  if (!IsWindowsNt()) {
-    const DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
-    return length != 0 && length < MAX_PATH ? S_OK : E_FAIL;
-  }
+// True when a path call's result is a whole path: Windows XP leaves a path that fills the
+// buffer unterminated; a cut path names another file.
+static bool IsWholePath(DWORD length) { return length != 0 && length < MAX_PATH; }
+
+// This program's path in Unicode, on NT.
+static bool ReadWideModulePath(WCHAR* wide) {
   const GetModuleFileNameWFunction getModuleName =
       reinterpret_cast<GetModuleFileNameWFunction>(FindLateFunction(kGetModuleFileNameW));
+  return getModuleName != NULL && IsWholePath(getModuleName(NULL, wide, MAX_PATH));
+}
+
+HRESULT ReadModulePath(char* path, bool shortFormAllowed) {
+  if (!IsWindowsNt()) return IsWholePath(GetModuleFileNameA(NULL, path, MAX_PATH)) ? S_OK : E_FAIL;
   WCHAR wide[MAX_PATH];
-  const DWORD length = getModuleName == NULL ? 0 : getModuleName(NULL, wide, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return E_FAIL;
+  if (!ReadWideModulePath(wide)) return E_FAIL;
   return ConvertLosslessly(wide, shortFormAllowed, path) ? S_OK : S_FALSE;
 }
+
+// A program started by its short (8.3) path reads that path back. Windows 95 lacks
+// GetLongPathNameA, NT 4 GetLongPathNameW; there, or where a path has no long form, it is used
+// as read.
+HRESULT ReadModuleLongName(char* name) {
+  WCHAR wide[MAX_PATH];
+  WCHAR longForm[MAX_PATH];
+  if (!IsWindowsNt()) {
+    char path[MAX_PATH];
+    if (!IsWholePath(GetModuleFileNameA(NULL, path, MAX_PATH))) return E_FAIL;
+    const GetLongPathNameAFunction getLongPath =
+        reinterpret_cast<GetLongPathNameAFunction>(FindLateFunction(kGetLongPathNameA));
+    if (getLongPath == NULL || !IsWholePath(getLongPath(path, name, MAX_PATH))) {
+      lstrcpyA(name, path);
+    }
+    return S_OK;
+  }
+  if (!ReadWideModulePath(wide)) return E_FAIL;
+  const GetLongPathNameWFunction getLongPath =
+      reinterpret_cast<GetLongPathNameWFunction>(FindLateFunction(kGetLongPathNameW));
+  const WCHAR* path =
+      getLongPath != NULL && IsWholePath(getLongPath(wide, longForm, MAX_PATH)) ? longForm : wide;
+  const WCHAR* fileName = path;
+  for (const WCHAR* at = path; *at != L'\0'; ++at) {
+    if (*at == L'\\') fileName = at + 1;
+  }
+  return ConvertExactly(fileName, name) ? S_OK : S_FALSE;
+}
+
+bool IsAnsiLeadByte(char byte) { return IsDBCSLeadByte(static_cast<BYTE>(byte)) != FALSE; }

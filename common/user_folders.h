@@ -19,3 +19,13 @@ bool FindTemporaryFolder(char* path);
 // gives none or it does not fit in 259 characters; S_FALSE when it has no exact ANSI form
 // (with shortFormAllowed, neither the path nor its short form has one), path then empty.
 HRESULT ReadModulePath(char* path, bool shortFormAllowed);
+
+// Writes this program's own path in its long form into name (260 bytes), on NT only its file
+// name: that alone has to convert to the ANSI code page exactly, whatever the folders above it
+// hold. Returns 0; E_FAIL when the system gives no path or it does not fit in 259 characters;
+// S_FALSE when the file name has no exact ANSI form (never its short form), name then empty.
+HRESULT ReadModuleLongName(char* name);
+
+// True when byte begins a double-byte character of the ANSI code page: the lead-byte test that
+// the platform-free path rules take (common/path_join.h).
+bool IsAnsiLeadByte(char byte);

@@ -5,6 +5,7 @@
 #include "common/path_join.h"
 #include "common/product.h"
 #include "common/registry_string.h"
+#include "common/user_folders.h"
 #include "install/inflate.h"
 #include "install/install.h"
 #include "install/payload.h"
@@ -27,12 +28,13 @@ LONG ResolveInstallDirectory(char* directory) {
   if (status != ERROR_SUCCESS) return status;
   char makerFolder[MAX_PATH];
   char productFolder[MAX_PATH];
-  if (!JoinBelowFolder(makerFolder, sizeof makerFolder, directory, kMakerFolder)) {
+  if (!JoinBelowFolder(makerFolder, sizeof makerFolder, directory, kMakerFolder, IsAnsiLeadByte)) {
     return RefuseFolder(makerFolder);
   }
   // A product folder too long to name is refused once the maker folder is made, as any folder
   // that cannot be made: the message names the path as far as it fits.
-  const bool fits = JoinBelowFolder(productFolder, sizeof productFolder, directory, kProductFolder);
+  const bool fits = JoinBelowFolder(productFolder, sizeof productFolder, directory,
+                                    kProductFolder, IsAnsiLeadByte);
   if (fits && !IsTrustedInstallPath(productFolder)) return RefuseFolder(productFolder);
   if (!MakeFolder(makerFolder)) return RefuseFolder(makerFolder);
   if (!fits || !MakeFolder(productFolder)) return RefuseFolder(productFolder);

@@ -33,28 +33,32 @@ static bool WriteWholeFile(const char* path, const unsigned char* bytes, DWORD l
   return CloseHandle(file) && whole;
 }
 
-// Moves source over target in one step where the system can. A target in use (a running
-// program) refuses and stays as it was.
-static bool MoveOver(const char* source, const char* target) {
-  const MoveFileExAFunction moveFileEx = reinterpret_cast<MoveFileExAFunction>(FindLateFunction(kMoveFileExA));
-  if (moveFileEx != NULL) {
-    if (moveFileEx(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
+// Moves source over target: 0 when moved; E_FAIL when the target stays as it was (in one step
+// on NT, where a target in use, a running program, refuses); S_FALSE when it is gone (deleted
+// here, or missing) and the move failed.
+static HRESULT MoveOver(const char* source, const char* target) {
+  if (IsWindowsNt()) {
+    const MoveFileExAFunction moveFileEx =
+        reinterpret_cast<MoveFileExAFunction>(FindLateFunction(kMoveFileExA));
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    return moveFileEx != NULL && moveFileEx(source, target, flags) ? S_OK : E_FAIL;
   }
-  // Windows 98 and ME (no MoveFileExA, or one that is not implemented) cannot replace a file
-  // in one step: the best they offer leaves the target missing between the delete and the
-  // move, and a crash there leaves the whole new file under its partial name.
-  if (!DeleteFileA(target) && GetLastError() != ERROR_FILE_NOT_FOUND) return false;
-  return MoveFileA(source, target) != FALSE;
+  // Windows 98 and ME have MoveFileExA only as a stub and cannot replace a file in one step:
+  // the best they offer leaves the target missing between the delete and the move, and a crash
+  // there leaves the whole new file under its partial name.
+  if (!DeleteFileA(target) && GetLastError() != ERROR_FILE_NOT_FOUND) return E_FAIL;
+  return MoveFileA(source, target) ? S_OK : S_FALSE;
 }
 
 HRESULT WritePayloadFile(const char* path, const unsigned char* bytes, DWORD length) {
   char partial[MAX_PATH];
   if (!MakePartialPath(partial, sizeof partial, path)) return E_FAIL;
   DeleteFileA(partial);  // the leftover of a run that was ended while writing
-  if (WriteWholeFile(partial, bytes, length) && MoveOver(partial, path)) return S_OK;
-  DeleteFileA(partial);
-  return E_FAIL;
+  const HRESULT moved = WriteWholeFile(partial, bytes, length) ? MoveOver(partial, path) : E_FAIL;
+  // Once the earlier file is gone the whole new one is the only copy left: it stays, a leftover
+  // that the next install and the uninstaller remove.
+  if (moved == E_FAIL) DeleteFileA(partial);
+  return moved == S_OK ? S_OK : E_FAIL;
 }
 
 unsigned char* AllocateInflateBlock(DWORD compressedSize, unsigned long factor,

@@ -11,7 +11,8 @@ const unsigned char* LoadPayload(int id, LPCSTR type, DWORD* size);
 // Writes length bytes to path, replacing any file there (as a normal file). The bytes go to
 // the partial name beside path first (see MakePartialPath) and replace path only once whole
 // and flushed. Returns 0 when path holds every byte, else E_FAIL: the partial file is removed
-// and an earlier file at path stays as it was.
+// and an earlier file at path stays as it was; or, on Windows 98 and ME, where the earlier file
+// is deleted before the move, the move failed after it: the whole partial file then stays.
 HRESULT WritePayloadFile(const char* path, const unsigned char* bytes, DWORD length);
 
 // A payload must inflate into this multiple of its compressed size.

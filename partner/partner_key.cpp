@@ -7,12 +7,12 @@
 
 HRESULT DerivePartnerKey() {
   gSetup.partnerKey[0] = '\0';
-  char modulePath[MAX_PATH];
-  const HRESULT found = ReadModulePath(modulePath, false);
+  char name[MAX_PATH];
+  const HRESULT found = ReadModuleLongName(name);
   if (FAILED(found)) return E_FAIL;
   // A name with characters outside the ANSI code page would give a look-alike key: none from it.
   if (found != S_OK ||
-      !ReadPartnerKeyFromFileName(modulePath, gSetup.partnerKey, sizeof gSetup.partnerKey)) {
+      !ReadPartnerKeyFromFileName(name, gSetup.partnerKey, sizeof gSetup.partnerKey)) {
     LoadPartnerKey();
   }
   return S_OK;

@@ -3,8 +3,9 @@
 
 #include <windows.h>
 
-// Sets the context's partner key from this program's file name (SETUP-<key>.ext), or for any
-// other name, or a name with characters outside the ANSI code page, from the registry.
+// Sets the context's partner key from this program's file name in its long form
+// (SETUP-<key>.ext, whatever folders hold it), or for any other name, or a name with characters
+// outside the ANSI code page, from the registry.
 // Returns 0, or E_FAIL when the module path cannot be obtained (or does not fit in 259
 // characters): the key then stays empty and the registry is not read.
 HRESULT DerivePartnerKey();

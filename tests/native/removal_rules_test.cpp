@@ -26,6 +26,14 @@ TEST(RemovalRules, TrustsOnlyAbsoluteInstallPathsEndingInTheProductFolders) {
   }
 }
 
+TEST(RemovalRules, JoinsBelowAFolderReadingDoubleByteCharactersWhole) {  // 0x95: a lead byte
+  char out[260];
+  EXPECT_TRUE(JoinBelowFolder(out, 260, "C:\\\x95\x5C", "\\Q", [](char c) { return c == '\x95'; }));
+  EXPECT_STREQ("C:\\\x95\x5C\\Q", out);  // "\x95\x5C": one character of code page 932
+  EXPECT_TRUE(JoinBelowFolder(out, 260, "C:\\\x95\x5C", "\\Q", [](char) { return false; }));
+  EXPECT_STREQ("C:\\\x95\\Q", out);  // two of a single-byte code page
+}
+
 TEST(RemovalRules, SplitsTheProductAndMakerFolders) {
   char product[260], maker[260];
   ASSERT_TRUE(SplitProductFolders("C:\\Program Files\\QUORVALE\\Lumifold\\", product, maker,

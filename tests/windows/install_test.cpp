@@ -209,6 +209,7 @@ TEST_F(InstallTest, ReinstallKilledWhileWritingLeavesTheEarlierInstallationWhole
               WaitUntil([] { return DeleteFileA("C:\\lumifold-tests\\limited"); }, 5000));
   ASSERT_TRUE(run.ClickCheckBox(IDC_ACCEPT) == BST_CHECKED && run.Click(IDC_INSTALL));
   EXPECT_EQ(std::optional<DWORD>(0), run.WaitForExit()) << "not killed";  // Wine's code for it
+  EXPECT_TRUE(FileExists(InstallDirectory() + "Lumifold.ex~")) << "not killed while writing";
   ExpectInstalledExecutable();
   EXPECT_EQ(uninstaller_, ReadFileBytes(UninstallCommandPath()).value_or(""));
   InstallAs("SETUP.exe");  // the uninstall tests remove such leftovers with the rest
@@ -310,6 +311,19 @@ TEST_F(InstallTest, LockedExecutableIsAWriteErrorThenASecondPressInstalls) {
   ExpectInstalledExecutable();
   EXPECT_STRCASEEQ(InstalledExecutable().c_str(),
                    ReadShellLink(DesktopLink()).value_or(LinkView{}).target.c_str());
+}
+
+// Windows 98 moves after the delete: a move refused then (the name held open) keeps the file.
+TEST_F(InstallTest, OnWindows98AMoveFailingAfterTheDeleteKeepsTheWrittenFile) {
+  ASSERT_EQ(ERROR_SUCCESS, SHCreateDirectoryExA(nullptr, InstallDirectory().c_str(), nullptr));
+  HANDLE held = CreateFileA(InstalledExecutable().c_str(), GENERIC_WRITE, FILE_SHARE_DELETE,
+                            nullptr, CREATE_ALWAYS, 0, nullptr);
+  VersionEmulation windows98("Setup98.exe", "win98");
+  SetupRun run("Setup98.exe");
+  StartAndPressInstall(run, false);
+  ExpectMessage(run, "Error while writing file: " + InstalledExecutable());
+  CloseHandle(held);
+  EXPECT_TRUE(ReadFileBytes(InstallDirectory() + "Lumifold.ex~") == application_) << "not kept";
 }
 
 TEST_F(InstallTest, CorruptApplicationStreamShowsItsMessageAndWritesNoExecutable) {

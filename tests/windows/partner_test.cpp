@@ -160,6 +160,7 @@ TEST_F(PartnerTest, MarkupAndNonAsciiInTheFileNameAreEscapedAndConverted) {
 }
 
 // "\u0141" lies outside code page 1252: no look-alike key ("Labc"); the stored key stays.
+// Only the name counts: run from a desktop whose path has it (partner_test_user_name), the key.
 TEST_F(PartnerTest, NameOutsideTheCodePageGivesNoKeyAndTheStoredOneStays) {
   ASSERT_EQ(1252u, GetACP());
   StorePartnerKeyWithoutNul("stored");
@@ -169,6 +170,14 @@ TEST_F(PartnerTest, NameOutsideTheCodePageGivesNoKeyAndTheStoredOneStays) {
   ASSERT_TRUE(thanks.has_value() && run.Dismiss(*thanks));
   ExpectSettingsFile(ExpectedSettingsDocument("stored"));
   ExpectStoredKey("stored");
+  WCHAR desktop[MAX_PATH] = {};
+  ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE));
+  SetupRun fromDesktop(std::wstring(desktop) + L"\\SETUP-xyz.exe");
+  StartAndPressInstall(fromDesktop, false);
+  const auto thanksAgain = fromDesktop.WaitForMessageBox(kExpectedInstallerTitle);
+  ASSERT_TRUE(thanksAgain.has_value() && fromDesktop.Dismiss(*thanksAgain));
+  ExpectSettingsFile(ExpectedSettingsDocument("xyz"));
+  ExpectStoredKey("xyz");
 }
 
 // "<" and ">" reach the key through the registry.

@@ -144,7 +144,8 @@ SetupRun::SetupRun(const std::string& fileName, Where where)
     : SetupRun(WideFromAnsi(fileName), where) {}
 
 SetupRun::SetupRun(const std::wstring& fileName, Where where)
-    : widePath_(WideFromAnsi(ScratchDirectory()) + L"\\" + fileName),
+    : widePath_(fileName.find(L'\\') != std::wstring::npos ? fileName
+                : WideFromAnsi(ScratchDirectory()) + L"\\" + fileName),
       path_(AnsiFromWide(widePath_)) {
   const std::string source = SetupExecutablePath(where);
   if (source.empty()) return;

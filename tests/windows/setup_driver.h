@@ -79,7 +79,7 @@ bool DismissMessageBox(const MessageBoxView& box, int buttonId = IDOK,
 class SetupRun {
  public:
   explicit SetupRun(const std::string& fileName, Where where = Where::current());
-  // A name in UTF-16, which may hold characters that the ANSI code page lacks.
+  // A name in UTF-16, which may hold characters that the ANSI code page lacks, or a full path.
   explicit SetupRun(const std::wstring& fileName, Where where = Where::current());
   ~SetupRun();
   SetupRun(const SetupRun&) = delete;

@@ -306,6 +306,8 @@ TEST_F(UninstallTest, ProgramFilesAtADriveRootUninstallsCleanly) {
                                      StringValue(std::string("C:\\") + '\0'));
   InstallAs("SETUP-abc.exe");
   ASSERT_TRUE(FileExists("C:\\Quorvale\\Lumifold\\Lumifold.exe"));
+  const auto installPath = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallPath");
+  EXPECT_STREQ("C:\\Quorvale\\Lumifold\\", installPath.value_or(RegistryValue{}).data.c_str());
   EXPECT_EQ(std::optional<DWORD>(0), Uninstall(UninstallString()));
   EXPECT_FALSE(DirectoryExists("C:\\Quorvale"));
   EXPECT_FALSE(FileExists(DesktopLink()) || FileExists(ProgramsLink()));

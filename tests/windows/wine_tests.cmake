@@ -3,7 +3,8 @@
 # ctest run and stops it at the end, and the programs run one at a time. The session is 32-bit;
 # the programs that install run once more in a 64-bit session (tests named *_wow64), where the
 # installer runs under WOW64 as on today's 64-bit Windows. A third, 32-bit session's user is
-# "Łukasz", whose "Ł" the ANSI code page 1252 lacks: there the life cycle runs once more.
+# "Łukasz", whose "Ł" the ANSI code page 1252 lacks: there the life cycle runs once more, and
+# the partner test of a name outside the code page.
 # With LUMIFOLD_ARCH=x86_64 the programs are 64-bit and every session is a 64-bit prefix; what
 # only a 32-bit image can show is then reported as skipped, by name (add_skipped_test).
 set(wine_session_script ${CMAKE_SOURCE_DIR}/scripts/wine-session.sh)
@@ -73,6 +74,14 @@ add_test(NAME uninstall_test_user_name
   COMMAND ${wine_session_script} run ${wine_user_tests_session}
           ${windows_tests_dir}/uninstall_test.exe --gtest_filter=UninstallTest.UninstallStringLeavesTheMachineAsItWas)
 set_tests_properties(uninstall_test_user_name PROPERTIES
+  FIXTURES_REQUIRED wine_user_session RUN_SERIAL ON LABELS wine TIMEOUT 300
+  ENVIRONMENT "${payload_environment};${user_name_environment}")
+
+# There too, the installer run from the user's desktop by its Unicode path keeps its partner.
+add_test(NAME partner_test_user_name
+  COMMAND ${wine_session_script} run ${wine_user_tests_session}
+          ${windows_tests_dir}/partner_test.exe --gtest_filter=PartnerTest.NameOutsideTheCodePageGivesNoKeyAndTheStoredOneStays)
+set_tests_properties(partner_test_user_name PROPERTIES
   FIXTURES_REQUIRED wine_user_session RUN_SERIAL ON LABELS wine TIMEOUT 300
   ENVIRONMENT "${payload_environment};${user_name_environment}")
 
