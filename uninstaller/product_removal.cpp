@@ -34,26 +34,13 @@ HRESULT ReadInstallDirectory() {
   return S_OK;
 }
 
-struct MarkedWindows {
-  HWND windows[kMaxAskedWindows];
-  int count;
-};
-
-static BOOL CALLBACK CollectMarkedWindow(HWND window, LPARAM found) {
-  MarkedWindows* marked = reinterpret_cast<MarkedWindows*>(found);
-  if (marked->count < kMaxAskedWindows && GetPropA(window, kRunningInstanceProperty) != NULL) {
-    marked->windows[marked->count++] = window;
-  }
-  return TRUE;
-}
-
 // Every running copy of the application holds "Lumifold.exe": each one is asked.
 static void AskEveryApplicationToClose() {
-  MarkedWindows marked = {};
-  EnumWindows(CollectMarkedWindow, reinterpret_cast<LPARAM>(&marked));
+  HWND windows[kMaxAskedWindows];
+  const int count = FindRunningApplications(windows, kMaxAskedWindows);
   const DWORD start = GetTickCount();
-  for (int i = 0; i < marked.count && GetTickCount() - start < kAskingLimitMs; ++i) {
-    AskApplicationToClose(marked.windows[i]);
+  for (int i = 0; i < count && GetTickCount() - start < kAskingLimitMs; ++i) {
+    AskApplicationToClose(windows[i]);
   }
 }
 
