@@ -7,7 +7,6 @@
 #include "common/product.h"
 #include "common/registry_string.h"
 #include "common/running_application.h"
-#include "common/user_folders.h"
 #include "uninstaller/removal_rules.h"
 #include "uninstaller/uninstall_context.h"
 #include "uninstaller/uninstaller_main.h"
@@ -58,6 +57,17 @@ static void DeleteUserFile(const char* folder, const char* fileName) {
   if (JoinPath(path, sizeof path, folder, fileName)) DeleteProductFile(path);
 }
 
+// Enters folder, on the way to productFolder. One that is there and no link, yet not entered,
+// could not be held (another program holds it, or a deny entry): what lies below it stayed.
+static bool EnterDataFolder(HeldFolders* held, const char* folder, const char* productFolder) {
+  if (EnterFolder(held, folder)) return true;
+  const DWORD kinds = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+  if ((GetFileAttributesA(folder) & kinds) == FILE_ATTRIBUTE_DIRECTORY) {
+    NoteStayedPath(productFolder);
+  }
+  return false;
+}
+
 // A folder on the way that is a link is left with what lies below it: not the product's. Each
 // folder is removed while the one above it is still held.
 HRESULT RemoveUserData() {
@@ -65,14 +75,15 @@ HRESULT RemoveUserData() {
   char folder[MAX_PATH];
   char productFolder[MAX_PATH];
   char makerFolder[MAX_PATH];
-  if (!FindUserFolder(NULL, CSIDL_APPDATA, false, appData) ||
+  if (!FindRemovalFolder(CSIDL_APPDATA, kUserDataDescription, appData) ||
       !JoinPath(folder, sizeof folder, appData, kProductFolder) ||
       !SplitProductFolders(folder, productFolder, makerFolder, MAX_PATH)) {
     return S_OK;
   }
   HeldFolders held = {};
-  if (EnterFolder(&held, appData) && EnterFolder(&held, makerFolder)) {
-    if (EnterFolder(&held, productFolder)) {
+  if (EnterDataFolder(&held, appData, productFolder) &&
+      EnterDataFolder(&held, makerFolder, productFolder)) {
+    if (EnterDataFolder(&held, productFolder, productFolder)) {
       DeleteUserFile(folder, kSettingsFileName);
       for (const char* name : kCachedContentFileNames) DeleteUserFile(folder, name);
       LeaveFolder(&held);

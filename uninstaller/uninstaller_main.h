@@ -19,6 +19,11 @@ bool DeleteProductFile(const char* path, DWORD waitMs = 0);
 // (the user's files) stays on purpose; one that is empty and cannot go is noted as stayed.
 void RemoveFolderIfEmpty(const char* folder);
 
+// Writes the user's folder folderId (CSIDL_...) into path (260 bytes), as FindUserFolder finds
+// it; false when it cannot. One that is there but has no exact ANSI form holds what cannot be
+// reached: it is noted as stayed, by description, since it has no path to show.
+bool FindRemovalFolder(int folderId, const char* description, char* path);
+
 // Deletes what an install that was ended while writing target left under target's partial
 // name (see MakePartialPath); one that cannot go is noted as stayed.
 void DeletePartialLeftover(const char* target);
@@ -37,7 +42,8 @@ HRESULT RemoveApplication();
 // Deletes the current user's two shortcuts that lead to that "Lumifold.exe".
 HRESULT RemoveShortcuts();
 // Deletes the settings file and the cached content in the user's application data; a folder on
-// the way that is a link is left with what lies below it, not counted as stayed.
+// the way that is a link is left with what lies below it, not counted as stayed; one that cannot
+// be held is left too, and the product's folder there is noted as stayed.
 HRESULT RemoveUserData();
 // Deletes the uninstall entry's key; "PartnerKey" and the keys that hold it stay.
 HRESULT RemoveUninstallEntry();
