@@ -16,6 +16,8 @@ enum LateFunction {
   kGetTempPathW,
   kGetModuleFileNameW,
   kGetShortPathNameW,
+  // ntdll (NT only)
+  kNtCreateFile,
   // shell32
   kSHGetSpecialFolderPathW,
   // advapi32
@@ -46,6 +48,9 @@ typedef BOOL(WINAPI* SetProcessMitigationPolicyFunction)(int, PVOID, SIZE_T);
 typedef DWORD(WINAPI* GetTempPathWFunction)(DWORD, LPWSTR);
 typedef DWORD(WINAPI* GetModuleFileNameWFunction)(HMODULE, LPWSTR, DWORD);
 typedef DWORD(WINAPI* GetShortPathNameWFunction)(LPCWSTR, LPWSTR, DWORD);
+// The object attributes and the I/O status block as PVOID: winternl.h stays with its one user.
+typedef LONG(WINAPI* NtCreateFileFunction)(PHANDLE, ACCESS_MASK, PVOID, PVOID, PLARGE_INTEGER,
+                                           ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
 typedef BOOL(WINAPI* SHGetSpecialFolderPathWFunction)(HWND, LPWSTR, int, BOOL);
 typedef BOOL(WINAPI* AllocateAndInitializeSidFunction)(PSID_IDENTIFIER_AUTHORITY, BYTE, DWORD,
                                                        DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,

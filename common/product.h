@@ -78,7 +78,7 @@ inline constexpr char kUserDataDescription[] =
 
 // How the uninstaller starts its temporary copy: the copy's path, this option, the process id
 // of the uninstaller that started it and the handle of the event the copy sets once it runs,
-// e.g. "C:\TEMP\Tev1A2B\TevikUninstaller.exe" /original 1234 88.
+// e.g. "C:\WINDOWS\Temp\Tev1A2B3C4D\TevikUninstaller.exe" /original 1234 88.
 inline constexpr char kOriginalProcessOption[] = "/original";
 // The section of Windows 98's WININIT.INI whose "NUL=<short path>" lines delete files at the
 // next start.

@@ -53,9 +53,9 @@ HRESULT RemoveUninstallEntry();
 bool ReadOwnPath(char* path);
 // True when this program is the uninstaller at its place in the system directory.
 bool RunsFromItsPlace();
-// Copies this program into a new folder in the temporary folder and starts the copy. True once
-// the copy confirms that it runs and takes over; false after noting this program's file as
-// stayed.
+// Copies this program into a new folder of its own (in the Windows directory's "Temp" on NT, in
+// the temporary folder on Windows 98 and ME) and starts the copy. True once the copy confirms
+// that it runs and takes over; false after noting this program's file as stayed.
 bool StartTemporaryCopy();
 // In the copy: tells the original, through the inherited event, that the copy runs.
 void ConfirmStart(unsigned long startedEvent);
@@ -67,6 +67,8 @@ HRESULT RemoveInstalledUninstaller();
 // folder not on Windows 98 and ME). 0, or E_FAIL when that could not be arranged (not noted:
 // the temporary folder is the system's to clean).
 HRESULT ScheduleOwnDeletion();
-// Creates the new folder at path, on NT open to Administrators and SYSTEM only. False when it
-// cannot be made; the last error is then ERROR_ALREADY_EXISTS when the name is taken.
-bool CreatePrivateFolder(const char* path);
+// Creates the new folder at path, on NT open to Administrators and SYSTEM only and held: *held
+// is then a handle to the very folder made, which shares no delete access (INVALID_HANDLE_VALUE
+// on Windows 98 and ME). False when it cannot be made; the last error is then
+// ERROR_ALREADY_EXISTS when the name is taken, by anything, a link included.
+bool CreatePrivateFolder(const char* path, HANDLE* held);

@@ -67,13 +67,12 @@ int PendingDeletionIndex(const std::string& path) {
 
 bool IsPendingDeletion(const std::string& path) { return PendingDeletionIndex(path) >= 0; }
 
-// The folder of the temporary copy that an uninstall left: new in the temporary folder.
+// The folder of the temporary copy that an uninstall left: new in the Windows directory's
+// "Temp", out of the user's reach (not the user's temporary folder).
 std::string FindTemporaryCopyFolder(const std::vector<SnapshotChange>& changes) {
-  wchar_t wide[MAX_PATH] = {};
-  char folder[4 * MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, wide);
-  WideCharToMultiByte(CP_UTF8, 0, wide, -1, folder, sizeof folder, nullptr, nullptr);
-  const std::string prefix = MachineSnapshot::Fold(folder + std::string("TEV"));
+  char folder[MAX_PATH] = {};
+  GetWindowsDirectoryA(folder, MAX_PATH);
+  const std::string prefix = MachineSnapshot::Fold(folder + std::string("\\Temp\\TEV"));
   for (const SnapshotChange& change : changes) {
     const std::string folded = MachineSnapshot::Fold(change.path);
     if (change.kind == '+' && folded.rfind(prefix, 0) == 0 &&
