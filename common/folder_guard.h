@@ -13,11 +13,13 @@ struct HeldFolders {
   int count;
 };
 
-// True when folder (with or without its trailing backslash) exists and is no reparse point;
-// it is then held open, on NT, until LeaveFolder. False when it is missing, a link, or held
-// already three folders; nothing is held then. Where the system refuses the open (Windows 98
-// and ME, which report no reparse points either), the check alone.
-bool EnterFolder(HeldFolders* held, const char* folder);
+// True when folder, followed by below when given (the two may end in a backslash), exists and
+// is no reparse point; on NT it is then held open until LeaveFolder. False when it is missing,
+// a link, does not fit in 259 characters or held already three folders, and on NT when it
+// cannot be held (the open refused for any reason: another program's handle, a deny entry);
+// nothing is held then. Windows 98 and ME, which open no folder and report no reparse points,
+// have the check alone.
+bool EnterFolder(HeldFolders* held, const char* folder, const char* below = NULL);
 
 // Lets go of the folder entered last.
 void LeaveFolder(HeldFolders* held);

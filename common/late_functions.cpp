@@ -3,6 +3,7 @@
 #include "common/system_library.h"
 
 static const char kKernel[] = "kernel32.dll";
+static const char kNtdll[] = "ntdll.dll";
 static const char kShell[] = "shell32.dll";
 static const char kAdvapi[] = "advapi32.dll";
 static const char kOle[] = "ole32.dll";
@@ -28,6 +29,7 @@ static const struct {
     {kKernel, "GetShortPathNameW"},
     {kKernel, "GetLongPathNameA"},
     {kKernel, "GetLongPathNameW"},
+    {kNtdll, "NtCreateFile"},
     {kShell, "SHGetSpecialFolderPathW"},
     {kAdvapi, "AllocateAndInitializeSid"},
     {kAdvapi, "FreeSid"},

@@ -21,6 +21,8 @@ enum LateFunction {
   kGetShortPathNameW,
   kGetLongPathNameA,
   kGetLongPathNameW,
+  // ntdll (NT only)
+  kNtCreateFile,
   // shell32
   kSHGetSpecialFolderPathW,
   // advapi32
@@ -64,6 +66,9 @@ typedef DWORD(WINAPI* GetModuleFileNameWFunction)(HMODULE, LPWSTR, DWORD);
 typedef DWORD(WINAPI* GetShortPathNameWFunction)(LPCWSTR, LPWSTR, DWORD);
 typedef DWORD(WINAPI* GetLongPathNameAFunction)(LPCSTR, LPSTR, DWORD);
 typedef DWORD(WINAPI* GetLongPathNameWFunction)(LPCWSTR, LPWSTR, DWORD);
+// The object attributes and the I/O status block as PVOID: winternl.h stays with its one user.
+typedef LONG(WINAPI* NtCreateFileFunction)(PHANDLE, ACCESS_MASK, PVOID, PVOID, PLARGE_INTEGER,
+                                           ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
 typedef BOOL(WINAPI* SHGetSpecialFolderPathWFunction)(HWND, LPWSTR, int, BOOL);
 typedef BOOL(WINAPI* AllocateAndInitializeSidFunction)(PSID_IDENTIFIER_AUTHORITY, BYTE, DWORD,
                                                        DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,

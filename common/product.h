@@ -73,10 +73,18 @@ inline constexpr char kUninstallIncompleteFormat[] =
     "Quorvale Lumifold could not be removed completely. Remove this by hand: %s";
 inline constexpr char kStillInUseText[] =
     "Quorvale Lumifold is still in use. Close it and run the uninstaller again.";
+// What the incomplete box names for a folder of the user's that has no exact ANSI form (no
+// short form either), in place of a path.
+inline constexpr char kProgramsShortcutDescription[] =
+    "the Quorvale Lumifold shortcut in your Programs menu";
+inline constexpr char kDesktopShortcutDescription[] =
+    "the Quorvale Lumifold shortcut on your desktop";
+inline constexpr char kUserDataDescription[] =
+    "the folder Quorvale\\Lumifold in your application data";
 
 // How the uninstaller starts its temporary copy: the copy's path, this option, the process id
 // of the uninstaller that started it and the handle of the event the copy sets once it runs,
-// e.g. "C:\TEMP\Tev1A2B\TevikUninstaller.exe" /original 1234 88.
+// e.g. "C:\WINDOWS\Temp\Tev1A2B3C4D\TevikUninstaller.exe" /original 1234 88.
 inline constexpr char kOriginalProcessOption[] = "/original";
 // The section of Windows 98's WININIT.INI whose "NUL=<short path>" lines delete files at the
 // next start.

@@ -6,22 +6,34 @@
 // list the windows; that is tried again a few times, not for ever.
 static const int kEnumerationAttempts = 3;
 
-// Remembers, in the HWND that found points to, the last window whose running-instance property
-// is non-null. Always goes on, so that every window is visited.
+namespace {
+
+struct MarkedWindows {
+  HWND* windows;
+  int capacity;
+  int count;
+};
+
+}  // namespace
+
+// Remembers each window whose running-instance property is non-null; once the list is full,
+// the last place takes each later one. Always goes on, so that every window is visited.
 static BOOL CALLBACK RememberMarkedWindow(HWND window, LPARAM found) {
-  if (window == NULL) return TRUE;
+  MarkedWindows* marked = reinterpret_cast<MarkedWindows*>(found);
   if (GetPropA(window, kRunningInstanceProperty) != NULL) {
-    *reinterpret_cast<HWND*>(found) = window;
+    if (marked->count < marked->capacity) ++marked->count;
+    marked->windows[marked->count - 1] = window;
   }
   return TRUE;
 }
 
-HWND FindRunningApplication() {
-  HWND found = NULL;
+int FindRunningApplications(HWND* windows, int capacity) {
+  MarkedWindows marked = {windows, capacity, 0};
   for (int attempt = 0; attempt < kEnumerationAttempts; ++attempt) {
-    if (EnumWindows(RememberMarkedWindow, reinterpret_cast<LPARAM>(&found))) break;
+    marked.count = 0;
+    if (EnumWindows(RememberMarkedWindow, reinterpret_cast<LPARAM>(&marked))) break;
   }
-  return found;
+  return marked.count;
 }
 
 // How long WM_CLOSE may take where the wait cannot last for as long as the window answers.

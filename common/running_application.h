@@ -4,9 +4,10 @@
 
 #include <windows.h>
 
-// The last top-level window, in enumeration order, whose "LumifoldVersion" property is
-// non-null; null when there is none.
-HWND FindRunningApplication();
+// Writes into windows the top-level windows whose "LumifoldVersion" property is non-null, in
+// enumeration order, and returns how many (0 to capacity, capacity at least 1). Of more than
+// capacity, the first capacity - 1 and the last: with capacity 1, the last window.
+int FindRunningApplications(HWND* windows, int capacity);
 
 // Sends window WM_CLOSE and returns once it has handled it, after any question it asks its
 // user, or once the system considers it hung: a window that has not taken its messages for

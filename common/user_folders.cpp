@@ -39,8 +39,10 @@ bool FindUserFolder(HWND owner, int folderId, bool create, char* path) {
   const SHGetSpecialFolderPathWFunction getFolder =
       reinterpret_cast<SHGetSpecialFolderPathWFunction>(FindLateFunction(kSHGetSpecialFolderPathW));
   WCHAR folder[MAX_PATH];
-  return getFolder != NULL && getFolder(owner, folder, folderId, create) &&
-         ConvertLosslessly(folder, true, path);
+  if (getFolder == NULL || !getFolder(owner, folder, folderId, create)) return false;
+  if (ConvertLosslessly(folder, true, path)) return true;
+  SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+  return false;
 }
 
 bool FindTemporaryFolder(char* path) {

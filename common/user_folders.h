@@ -9,7 +9,7 @@
 // Writes the special folder folderId (CSIDL_...) into path (260 bytes), creating it when
 // missing if create is set. On NT: the folder's path when it converts to the ANSI code page
 // exactly, else its short form when that does. False when the folder is unknown or has no
-// exact ANSI form; never a best-fit path.
+// exact ANSI form (the last error is then ERROR_NO_UNICODE_TRANSLATION); never a best-fit path.
 bool FindUserFolder(HWND owner, int folderId, bool create, char* path);
 
 // The same for the temporary folder (with its trailing backslash, as GetTempPath gives it).

@@ -41,7 +41,7 @@ static void WriteSettingsFile(const char* appData, const char* document, size_t 
 
 // Makes the maker and product folders, each only inside a folder entered, and enters them.
 // E_FAIL after the folder message when one cannot be made; S_FALSE when a folder on the way
-// is a link, where no file is written (the key is stored all the same).
+// is a link or cannot be held, where no file is written (the key is stored all the same).
 static HRESULT EnterSettingsFolders(HeldFolders* held, const char* appData) {
   if (!EnterFolder(held, appData)) return S_FALSE;
   const char* const folders[] = {kMakerFolder, kProductFolder};

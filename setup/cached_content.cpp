@@ -13,7 +13,8 @@ static void DeleteContentFile(const char* appData, const char* fileName) {
   if (JoinPath(path, sizeof path, appData, kProductFolder, fileName)) DeleteFileA(path);
 }
 
-// A folder on the way that is a link (or missing) skips the group: its files are not ours.
+// A folder on the way that is a link, missing or that cannot be held skips the group: its files
+// are not ours, or could be made another's while they are deleted.
 static void PurgeContentGroup(const CachedContentGroup& group) {
   char appData[MAX_PATH];
   if (!FindUserFolder(NULL, CSIDL_APPDATA, true, appData)) return;

@@ -3,7 +3,9 @@
 #include "setup/setup_main.h"
 
 int CloseRunningInstance() {
-  gSetup.runningInstanceWindow = FindRunningApplication();
-  if (gSetup.runningInstanceWindow != NULL) AskApplicationToClose(gSetup.runningInstanceWindow);
+  // Only the last marked window in enumeration order is asked.
+  if (FindRunningApplications(&gSetup.runningInstanceWindow, 1) != 0) {
+    AskApplicationToClose(gSetup.runningInstanceWindow);
+  }
   return 0;
 }

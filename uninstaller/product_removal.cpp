@@ -7,7 +7,6 @@
 #include "common/product.h"
 #include "common/registry_string.h"
 #include "common/running_application.h"
-#include "common/user_folders.h"
 #include "uninstaller/removal_rules.h"
 #include "uninstaller/uninstall_context.h"
 #include "uninstaller/uninstaller_main.h"
@@ -34,26 +33,13 @@ HRESULT ReadInstallDirectory() {
   return S_OK;
 }
 
-struct MarkedWindows {
-  HWND windows[kMaxAskedWindows];
-  int count;
-};
-
-static BOOL CALLBACK CollectMarkedWindow(HWND window, LPARAM found) {
-  MarkedWindows* marked = reinterpret_cast<MarkedWindows*>(found);
-  if (marked->count < kMaxAskedWindows && GetPropA(window, kRunningInstanceProperty) != NULL) {
-    marked->windows[marked->count++] = window;
-  }
-  return TRUE;
-}
-
 // Every running copy of the application holds "Lumifold.exe": each one is asked.
 static void AskEveryApplicationToClose() {
-  MarkedWindows marked = {};
-  EnumWindows(CollectMarkedWindow, reinterpret_cast<LPARAM>(&marked));
+  HWND windows[kMaxAskedWindows];
+  const int count = FindRunningApplications(windows, kMaxAskedWindows);
   const DWORD start = GetTickCount();
-  for (int i = 0; i < marked.count && GetTickCount() - start < kAskingLimitMs; ++i) {
-    AskApplicationToClose(marked.windows[i]);
+  for (int i = 0; i < count && GetTickCount() - start < kAskingLimitMs; ++i) {
+    AskApplicationToClose(windows[i]);
   }
 }
 
@@ -71,6 +57,17 @@ static void DeleteUserFile(const char* folder, const char* fileName) {
   if (JoinPath(path, sizeof path, folder, fileName)) DeleteProductFile(path);
 }
 
+// Enters folder, on the way to productFolder. One that is there and no link, yet not entered,
+// could not be held (another program holds it, or a deny entry): what lies below it stayed.
+static bool EnterDataFolder(HeldFolders* held, const char* folder, const char* productFolder) {
+  if (EnterFolder(held, folder)) return true;
+  const DWORD kinds = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+  if ((GetFileAttributesA(folder) & kinds) == FILE_ATTRIBUTE_DIRECTORY) {
+    NoteStayedPath(productFolder);
+  }
+  return false;
+}
+
 // A folder on the way that is a link is left with what lies below it: not the product's. Each
 // folder is removed while the one above it is still held.
 HRESULT RemoveUserData() {
@@ -78,14 +75,15 @@ HRESULT RemoveUserData() {
   char folder[MAX_PATH];
   char productFolder[MAX_PATH];
   char makerFolder[MAX_PATH];
-  if (!FindUserFolder(NULL, CSIDL_APPDATA, false, appData) ||
+  if (!FindRemovalFolder(CSIDL_APPDATA, kUserDataDescription, appData) ||
       !JoinPath(folder, sizeof folder, appData, kProductFolder) ||
       !SplitProductFolders(folder, productFolder, makerFolder, MAX_PATH)) {
     return S_OK;
   }
   HeldFolders held = {};
-  if (EnterFolder(&held, appData) && EnterFolder(&held, makerFolder)) {
-    if (EnterFolder(&held, productFolder)) {
+  if (EnterDataFolder(&held, appData, productFolder) &&
+      EnterDataFolder(&held, makerFolder, productFolder)) {
+    if (EnterDataFolder(&held, productFolder, productFolder)) {
       DeleteUserFile(folder, kSettingsFileName);
       for (const CachedContentGroup& group : kCachedContentGroups) {
         DeleteUserFile(folder, group.first);

@@ -1,5 +1,6 @@
 // Deleting the product's files and folders, and noting what stays against the user's wish.
 #include "common/path_join.h"
+#include "common/user_folders.h"
 #include "uninstaller/removal_rules.h"
 #include "uninstaller/uninstaller_main.h"
 
@@ -17,6 +18,14 @@ bool DeleteProductFile(const char* path, DWORD waitMs) {
     Sleep(kRetryIntervalMs);
   }
   NoteStayedPath(path);
+  return false;
+}
+
+// The last error is cleared first: Windows 98's lookup may fail without setting it.
+bool FindRemovalFolder(int folderId, const char* description, char* path) {
+  SetLastError(ERROR_SUCCESS);
+  if (FindUserFolder(NULL, folderId, false, path)) return true;
+  if (GetLastError() == ERROR_NO_UNICODE_TRANSLATION) NoteStayedPath(description);
   return false;
 }
 

@@ -1,8 +1,7 @@
 // The uninstaller's own file: in the system directory it cannot delete itself while it runs,
 // and a deletion scheduled for the next start would also take the uninstaller of a reinstall
-// made before that start. So a copy in a folder of its own in the temporary folder does the
+// made before that start. So a copy in a folder of its own, out of the user's reach, does the
 // work, deletes the original, and has only its own file and folder deleted at the next start.
-#include "common/folder_guard.h"
 #include "common/path_join.h"
 #include "common/product.h"
 #include "common/system_library.h"
@@ -75,17 +74,38 @@ static bool StartCopy(const char* copy, const char* folder) {
   return confirmed;
 }
 
-// Creates a folder of a new name in the temporary folder and leaves its path in folder (260
-// bytes). A name already taken, by a folder or a file, is never used: another one is tried.
-static bool MakeCopyFolder(char* folder) {
-  char temporary[MAX_PATH];
-  if (!FindTemporaryFolder(temporary)) return false;
-  const DWORD seed = GetTickCount();
+// Where the copy's folder is made, with its trailing backslash: on NT the Windows directory's
+// "Temp", where users may create folders of their own but may not rename or delete one an
+// administrator made there (in their own temporary folder they may rename anything); Windows 98
+// and ME know no such rights, and keep the temporary folder.
+static bool FindCopyFolderParent(char* parent) {
+  if (!IsWindowsNt()) return FindTemporaryFolder(parent);
+  char windows[MAX_PATH];
+  const UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
+  return length != 0 && length < MAX_PATH && JoinPath(parent, MAX_PATH, windows, "\\Temp\\");
+}
+
+// Eight hex digits not to be guessed from the clock alone: the clock, this process's id and the
+// attempt, mixed so that each bit depends on all three. A taken name is never used anyway (see
+// CreatePrivateFolder); this keeps another program from taking the names beforehand.
+static DWORD MixFolderName(DWORD tick, DWORD attempt) {
+  DWORD bits = tick ^ (GetCurrentProcessId() * 0x9E3779B9u) ^ (attempt * 0x85EBCA6Bu);
+  bits = (bits ^ (bits >> 16)) * 0x7FEB352Du;
+  return bits ^ (bits >> 15);
+}
+
+// Creates a folder of a new name for the copy, leaves its path in folder (260 bytes) and, on
+// NT, the handle that holds it in *held. A name already taken, by a folder, a file or a link,
+// is never used: another one is tried.
+static bool MakeCopyFolder(char* folder, HANDLE* held) {
+  char parent[MAX_PATH];
+  if (!FindCopyFolderParent(parent)) return false;
+  const DWORD tick = GetTickCount();
   for (DWORD attempt = 0; attempt < kFolderNameAttempts; ++attempt) {
     char name[16];
-    wsprintfA(name, "%s%04lX", kCopyPrefix, (seed + attempt) & 0xFFFF);
-    if (!JoinPath(folder, MAX_PATH, temporary, name)) return false;
-    if (CreatePrivateFolder(folder)) return true;
+    wsprintfA(name, "%s%08lX", kCopyPrefix, MixFolderName(tick, attempt));
+    if (!JoinPath(folder, MAX_PATH, parent, name)) return false;
+    if (CreatePrivateFolder(folder, held)) return true;
     if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
   }
   return false;
@@ -97,15 +117,13 @@ bool StartTemporaryCopy() {
   char own[MAX_PATH];
   char folder[MAX_PATH];
   char copy[MAX_PATH];
+  HANDLE held;
   if (!ReadOwnPath(own)) return false;
-  if (MakeCopyFolder(folder)) {
-    // Held until the copy runs from it: the user, who may rename what lies in the temporary
-    // folder, cannot swap it meanwhile.
-    HeldFolders held = {};
+  if (MakeCopyFolder(folder, &held)) {
+    // Held from its making until the copy runs from it: nothing can swap it meanwhile.
     const bool started = JoinPath(copy, sizeof copy, folder, kUninstallerFileName) &&
-                         EnterFolder(&held, folder) && CopyFileA(own, copy, TRUE) &&
-                         StartCopy(copy, folder);
-    LeaveFolders(&held);
+                         CopyFileA(own, copy, TRUE) && StartCopy(copy, folder);
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     if (started) return true;
     DeleteFileA(copy);
     RemoveDirectoryA(folder);

@@ -5,7 +5,6 @@
 #include "common/path_join.h"
 #include "common/product.h"
 #include "common/shell_link_file.h"
-#include "common/user_folders.h"
 #include "uninstaller/uninstall_context.h"
 #include "uninstaller/uninstaller_main.h"
 
@@ -36,11 +35,12 @@ static bool LeadsToApplication(const char* linkPath) {
   return leads;
 }
 
-// A folder that cannot be found, or a link path that would not fit, skips that shortcut.
-static void RemoveShortcutIn(int folderId) {
+// A folder that cannot be found, or a link path that would not fit, skips that shortcut; one
+// without an exact ANSI form is noted by description.
+static void RemoveShortcutIn(int folderId, const char* description) {
   char folder[MAX_PATH];
   char linkPath[MAX_PATH];
-  if (!FindUserFolder(NULL, folderId, false, folder) ||
+  if (!FindRemovalFolder(folderId, description, folder) ||
       !JoinPath(linkPath, sizeof linkPath, folder, "\\", kShortcutFileName)) {
     return;
   }
@@ -51,8 +51,8 @@ HRESULT RemoveShortcuts() {
   if (gUninstall.applicationPath[0] == '\0') return S_OK;
   bool initialised = false;
   if (!StartCom(&initialised)) return S_OK;
-  RemoveShortcutIn(CSIDL_PROGRAMS);
-  RemoveShortcutIn(CSIDL_DESKTOP);
+  RemoveShortcutIn(CSIDL_PROGRAMS, kProgramsShortcutDescription);
+  RemoveShortcutIn(CSIDL_DESKTOP, kDesktopShortcutDescription);
   EndCom(initialised);
   return S_OK;
 }

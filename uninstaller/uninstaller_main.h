@@ -19,6 +19,11 @@ bool DeleteProductFile(const char* path, DWORD waitMs = 0);
 // (the user's files) stays on purpose; one that is empty and cannot go is noted as stayed.
 void RemoveFolderIfEmpty(const char* folder);
 
+// Writes the user's folder folderId (CSIDL_...) into path (260 bytes), as FindUserFolder finds
+// it; false when it cannot. One that is there but has no exact ANSI form holds what cannot be
+// reached: it is noted as stayed, by description, since it has no path to show.
+bool FindRemovalFolder(int folderId, const char* description, char* path);
+
 // Deletes what an install that was ended while writing target left under target's partial
 // name (see MakePartialPath); one that cannot go is noted as stayed.
 void DeletePartialLeftover(const char* target);
@@ -37,7 +42,8 @@ HRESULT RemoveApplication();
 // Deletes the current user's two shortcuts that lead to that "Lumifold.exe".
 HRESULT RemoveShortcuts();
 // Deletes the settings file and the cached content in the user's application data; a folder on
-// the way that is a link is left with what lies below it, not counted as stayed.
+// the way that is a link is left with what lies below it, not counted as stayed; one that cannot
+// be held is left too, and the product's folder there is noted as stayed.
 HRESULT RemoveUserData();
 // Deletes the uninstall entry's key; "PartnerKey" and the keys that hold it stay.
 HRESULT RemoveUninstallEntry();
@@ -47,9 +53,9 @@ HRESULT RemoveUninstallEntry();
 bool ReadOwnPath(char* path);
 // True when this program is the uninstaller at its place in the system directory.
 bool RunsFromItsPlace();
-// Copies this program into a new folder in the temporary folder and starts the copy. True once
-// the copy confirms that it runs and takes over; false after noting this program's file as
-// stayed.
+// Copies this program into a new folder of its own (in the Windows directory's "Temp" on NT, in
+// the temporary folder on Windows 98 and ME) and starts the copy. True once the copy confirms
+// that it runs and takes over; false after noting this program's file as stayed.
 bool StartTemporaryCopy();
 // In the copy: tells the original, through the inherited event, that the copy runs.
 void ConfirmStart(unsigned long startedEvent);
@@ -61,6 +67,8 @@ HRESULT RemoveInstalledUninstaller();
 // folder not on Windows 98 and ME). 0, or E_FAIL when that could not be arranged (not noted:
 // the temporary folder is the system's to clean).
 HRESULT ScheduleOwnDeletion();
-// Creates the new folder at path, on NT open to Administrators and SYSTEM only. False when it
-// cannot be made; the last error is then ERROR_ALREADY_EXISTS when the name is taken.
-bool CreatePrivateFolder(const char* path);
+// Creates the new folder at path, on NT open to Administrators and SYSTEM only and held: *held
+// is then a handle to the very folder made, which shares no delete access (INVALID_HANDLE_VALUE
+// on Windows 98 and ME). False when it cannot be made; the last error is then
+// ERROR_ALREADY_EXISTS when the name is taken, by anything, a link included.
+bool CreatePrivateFolder(const char* path, HANDLE* held);

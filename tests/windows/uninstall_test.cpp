@@ -67,13 +67,12 @@ int PendingDeletionIndex(const std::string& path) {
 
 bool IsPendingDeletion(const std::string& path) { return PendingDeletionIndex(path) >= 0; }
 
-// The folder of the temporary copy that an uninstall left: new in the temporary folder.
+// The folder of the temporary copy that an uninstall left: new in the Windows directory's
+// "Temp", out of the user's reach (not the user's temporary folder).
 std::string FindTemporaryCopyFolder(const std::vector<SnapshotChange>& changes) {
-  wchar_t wide[MAX_PATH] = {};
-  char folder[4 * MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, wide);
-  WideCharToMultiByte(CP_UTF8, 0, wide, -1, folder, sizeof folder, nullptr, nullptr);
-  const std::string prefix = MachineSnapshot::Fold(folder + std::string("TEV"));
+  char folder[MAX_PATH] = {};
+  GetWindowsDirectoryA(folder, MAX_PATH);
+  const std::string prefix = MachineSnapshot::Fold(folder + std::string("\\Temp\\TEV"));
   for (const SnapshotChange& change : changes) {
     const std::string folded = MachineSnapshot::Fold(change.path);
     if (change.kind == '+' && folded.rfind(prefix, 0) == 0 &&
@@ -300,6 +299,28 @@ TEST_F(UninstallTest, CopyThatDiesLoadingLeavesTheWorkToTheOriginal) {
   EXPECT_TRUE(shownBy == starter_.dwProcessId && !FileExists(InstalledExecutable()));
 }
 
+// A Programs menu with no exact ANSI form (a letter code page 1252 lacks; a short form over 259
+// characters): its shortcut cannot be reached, and the uninstall names it as left, not removed.
+// Wine writes the path it finds into "Shell Folders": that value is put back too.
+TEST_F(UninstallTest, ProgramsMenuWithoutAnsiFormIsNamedAsLeft) {
+  const std::string explorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
+  std::wstring menu = L"C:\\lumifold-tests\\menu";
+  CreateDirectoryW(menu.c_str(), nullptr);
+  for (int depth = 0; depth < 30; ++depth) CreateDirectoryW((menu += L"\\\u0141").c_str(), nullptr);
+  ASSERT_TRUE(SetEnvironmentVariableW(L"LUMIFOLD_MENU", menu.c_str()));
+  const std::string shell = explorer + "Shell Folders";
+  const auto found = ReadRegistryValue(HKEY_CURRENT_USER, shell, "Programs");
+  RegistryValueOverride kept(HKEY_CURRENT_USER, shell, "Programs", found.value());
+  RegistryValueOverride moved(HKEY_CURRENT_USER, explorer + "User Shell Folders", "Programs",
+                              {REG_EXPAND_SZ, std::string("%LUMIFOLD_MENU%") + '\0'});
+  InstallAs("SETUP-abc.exe");
+  EXPECT_EQ(std::optional<DWORD>(2), Uninstall(UninstallString(), kExpectedIncomplete + std::string(
+                                         "the Quorvale Lumifold shortcut in your Programs menu")));
+  EXPECT_FALSE(FileExists(DesktopLink()) || FileExists(InstalledExecutable()));
+  SetEnvironmentVariableW(L"LUMIFOLD_MENU", nullptr);
+  RemoveTree("C:\\lumifold-tests\\menu");
+}
+
 // "ProgramFilesDir" at a drive root: one backslash, and the uninstall finds all it made.
 TEST_F(UninstallTest, ProgramFilesAtADriveRootUninstallsCleanly) {
   RegistryValueOverride programFiles(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir",
@@ -362,30 +383,48 @@ void RunUnix(std::string line, const std::vector<std::string>& paths) {
   ASSERT_GT(WinExec(line.c_str(), SW_HIDE), 31u) << line;
 }
 
-// A per-user folder that is a link elsewhere: neither the purge, the install nor the uninstall
-// deletes or writes there; the partner keeps its credit, the uninstall counts it no failure.
-TEST_F(UninstallTest, LinkedDataFolderLeavesWhatItLeadsToAlone) {
+// A per-user folder that is a link elsewhere, or that another program holds with delete access
+// (it could swap it for a link at any time): neither the purge, the install nor the uninstall
+// deletes or writes there; the partner keeps its credit. The uninstall counts the link no
+// failure, and names the held folder as left.
+TEST_F(UninstallTest, LinkedOrHeldDataFolderLeavesWhatLiesThereAlone) {
   if (!RunningOnWine()) GTEST_SKIP() << "plants the links from the Unix side";
   const std::string elsewhere = ScratchDirectory() + "\\elsewhere";
-  const std::string victim = elsewhere + "\\Lumifold";  // where the product folder leads
-  for (const bool makerLinked : {true, false}) {
-    SCOPED_TRACE(makerLinked ? "Quorvale linked" : "Lumifold linked");
+  for (const int row : {0, 1, 2}) {
+    SCOPED_TRACE(row == 0 ? "Quorvale linked" : row == 1 ? "Lumifold linked" : "Lumifold held");
+    const bool makerLinked = row == 0, held = row == 2;
     RemoveInstallation();
     RemoveTree(elsewhere);
+    // Where the product folder leads: the folder elsewhere, or the held one itself.
+    const std::string victim = held ? ApplicationDataProductFolder() : elsewhere + "\\Lumifold";
     ASSERT_EQ(ERROR_SUCCESS, SHCreateDirectoryExA(nullptr, victim.c_str(), nullptr));
     for (const char* name : kContentAndSettingsFiles) WriteFileBytes(victim + "\\" + name, name);
     const std::string link = ApplicationDataMakerFolder() + (makerLinked ? "" : "\\Lumifold");
-    if (!makerLinked) CreateDirectoryA(ApplicationDataMakerFolder().c_str(), nullptr);
-    RunUnix("/bin/ln -s", {makerLinked ? elsewhere : victim, link});
-    ASSERT_TRUE(WaitUntil([&] { return GetFileAttributesA(link.c_str()) == 0x410u; }, 5000));
-    InstallAs("SETUP-abc.exe");
+    HANDLE holder = INVALID_HANDLE_VALUE;
+    if (held) {
+      holder = CreateFileA(victim.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                           FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                           nullptr);
+      ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    } else {
+      if (!makerLinked) CreateDirectoryA(ApplicationDataMakerFolder().c_str(), nullptr);
+      RunUnix("/bin/ln -s", {makerLinked ? elsewhere : victim, link});
+      ASSERT_TRUE(WaitUntil([&] { return GetFileAttributesA(link.c_str()) == 0x410u; }, 5000));
+    }
+    const auto expectPlantedFiles = [&] {
+      for (const char* name : kContentAndSettingsFiles)
+        EXPECT_EQ(name, ReadFileBytes(victim + "\\" + name).value_or(""));
+    };
+    InstallAs("SETUP-abc.exe");  // the thank-you is the only message
+    expectPlantedFiles();
     const auto key = ReadRegistryValue(HKEY_LOCAL_MACHINE, kProductKey, "PartnerKey");
     EXPECT_STREQ("abc", key.value_or(RegistryValue{}).data.c_str());
-    EXPECT_EQ(std::optional<DWORD>(0), Uninstall(UninstallString()));
-    RunUnix("/bin/rm", {link});
+    EXPECT_EQ(std::optional<DWORD>(held ? 2 : 0),
+              Uninstall(UninstallString(), held ? kExpectedIncomplete + victim : kExpectedRemoved));
+    if (held) CloseHandle(holder);
+    if (!held) RunUnix("/bin/rm", {link});
     ASSERT_TRUE(WaitUntil([&] { return GetFileAttributesA(link.c_str()) != 0x410u; }, 5000));
-    for (const char* name : kContentAndSettingsFiles)
-      EXPECT_EQ(name, ReadFileBytes(victim + "\\" + name).value_or(""));
+    expectPlantedFiles();
   }
 }
 
