@@ -46,6 +46,8 @@ static const struct {
     {kUserEnvironment, "CreateEnvironmentBlock"},
     {kUserEnvironment, "DestroyEnvironmentBlock"},
 };
+static_assert(sizeof kLateFunctions / sizeof kLateFunctions[0] == kLateFunctionCount,
+              "one row for each LateFunction");
 
 // GetProcAddress's FARPROC does not cast to another function pointer type without a warning.
 AnyFunction FindLateFunction(LateFunction function) {

@@ -43,6 +43,7 @@ enum LateFunction {
   // userenv, loaded from the system directory when first asked for
   kCreateEnvironmentBlock,
   kDestroyEnvironmentBlock,
+  kLateFunctionCount
 };
 
 // The function, from its DLL (loaded from the system directory when not loaded yet); null where
