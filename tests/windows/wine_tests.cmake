@@ -70,20 +70,20 @@ foreach(program IN LISTS lumifold_wow64_test_programs)
     ENVIRONMENT "${payload_environment};LUMIFOLD_WINEARCH=win64")
 endforeach()
 
-add_test(NAME uninstall_test_user_name
-  COMMAND ${wine_session_script} run ${wine_user_tests_session}
-          ${windows_tests_dir}/uninstall_test.exe --gtest_filter=UninstallTest.UninstallStringLeavesTheMachineAsItWas)
-set_tests_properties(uninstall_test_user_name PROPERTIES
-  FIXTURES_REQUIRED wine_user_session RUN_SERIAL ON LABELS wine TIMEOUT 300
-  ENVIRONMENT "${payload_environment};${user_name_environment}")
-
-# There too, the installer run from the user's desktop by its Unicode path keeps its partner.
-add_test(NAME partner_test_user_name
-  COMMAND ${wine_session_script} run ${wine_user_tests_session}
-          ${windows_tests_dir}/partner_test.exe --gtest_filter=PartnerTest.NameOutsideTheCodePageGivesNoKeyAndTheStoredOneStays)
-set_tests_properties(partner_test_user_name PROPERTIES
-  FIXTURES_REQUIRED wine_user_session RUN_SERIAL ON LABELS wine TIMEOUT 300
-  ENVIRONMENT "${payload_environment};${user_name_environment}")
+# There the life cycle runs once more, and the installer started from the user's desktop by its
+# Unicode path keeps its partner.
+foreach(check "uninstall_test UninstallTest.UninstallStringLeavesTheMachineAsItWas"
+              "partner_test PartnerTest.NameOutsideTheCodePageGivesNoKeyAndTheStoredOneStays")
+  separate_arguments(check)
+  list(GET check 0 program)
+  list(GET check 1 filter)
+  add_test(NAME ${program}_user_name
+    COMMAND ${wine_session_script} run ${wine_user_tests_session}
+            ${windows_tests_dir}/${program}.exe --gtest_filter=${filter})
+  set_tests_properties(${program}_user_name PROPERTIES
+    FIXTURES_REQUIRED wine_user_session RUN_SERIAL ON LABELS wine TIMEOUT 300
+    ENVIRONMENT "${payload_environment};${user_name_environment}")
+endforeach()
 
 add_test(NAME dll_search_trace
   COMMAND ${CMAKE_CURRENT_LIST_DIR}/check_loader_trace.sh ${wine_session_script}
