@@ -22,13 +22,13 @@ static bool ConvertExactly(const WCHAR* wide, char* path) {
   return false;
 }
 
-// The path itself when it converts exactly, else, when allowed, its short form (ASCII where the
-// file system makes 8.3 names) when that does.
-static bool ConvertLosslessly(const WCHAR* wide, bool shortFormAllowed, char* path) {
+// The path itself when it converts exactly, else its short form (ASCII where the file system
+// makes 8.3 names) when that does.
+static bool ConvertLosslessly(const WCHAR* wide, char* path) {
   if (ConvertExactly(wide, path)) return true;
   const GetShortPathNameWFunction getShortPath =
       reinterpret_cast<GetShortPathNameWFunction>(FindLateFunction(kGetShortPathNameW));
-  if (!shortFormAllowed || getShortPath == NULL) return false;
+  if (getShortPath == NULL) return false;
   WCHAR shortForm[MAX_PATH];
   const DWORD length = getShortPath(wide, shortForm, MAX_PATH);
   return length != 0 && length < MAX_PATH && ConvertExactly(shortForm, path);
@@ -40,7 +40,7 @@ bool FindUserFolder(HWND owner, int folderId, bool create, char* path) {
       reinterpret_cast<SHGetSpecialFolderPathWFunction>(FindLateFunction(kSHGetSpecialFolderPathW));
   WCHAR folder[MAX_PATH];
   if (getFolder == NULL || !getFolder(owner, folder, folderId, create)) return false;
-  if (ConvertLosslessly(folder, true, path)) return true;
+  if (ConvertLosslessly(folder, path)) return true;
   SetLastError(ERROR_NO_UNICODE_TRANSLATION);
   return false;
 }
@@ -54,7 +54,7 @@ bool FindTemporaryFolder(char* path) {
       reinterpret_cast<GetTempPathWFunction>(FindLateFunction(kGetTempPathW));
   WCHAR folder[MAX_PATH];
   const DWORD used = getTempPath == NULL ? 0 : getTempPath(MAX_PATH, folder);
-  return used != 0 && used < MAX_PATH && ConvertLosslessly(folder, true, path);
+  return used != 0 && used < MAX_PATH && ConvertLosslessly(folder, path);
 }
 
 // True when a path call's result is a whole path: Windows XP leaves a path that fills the
@@ -68,11 +68,11 @@ static bool ReadWideModulePath(WCHAR* wide) {
   return getModuleName != NULL && IsWholePath(getModuleName(NULL, wide, MAX_PATH));
 }
 
-HRESULT ReadModulePath(char* path, bool shortFormAllowed) {
+HRESULT ReadModulePath(char* path) {
   if (!IsWindowsNt()) return IsWholePath(GetModuleFileNameA(NULL, path, MAX_PATH)) ? S_OK : E_FAIL;
   WCHAR wide[MAX_PATH];
   if (!ReadWideModulePath(wide)) return E_FAIL;
-  return ConvertLosslessly(wide, shortFormAllowed, path) ? S_OK : S_FALSE;
+  return ConvertLosslessly(wide, path) ? S_OK : S_FALSE;
 }
 
 // A program started by its short (8.3) path reads that path back. Windows 95 lacks
@@ -83,7 +83,7 @@ HRESULT ReadModuleLongName(char* name) {
   WCHAR longForm[MAX_PATH];
   if (!IsWindowsNt()) {
     char path[MAX_PATH];
-    if (!IsWholePath(GetModuleFileNameA(NULL, path, MAX_PATH))) return E_FAIL;
+    if (ReadModulePath(path) != S_OK) return E_FAIL;
     const GetLongPathNameAFunction getLongPath =
         reinterpret_cast<GetLongPathNameAFunction>(FindLateFunction(kGetLongPathNameA));
     if (getLongPath == NULL || !IsWholePath(getLongPath(path, name, MAX_PATH))) {

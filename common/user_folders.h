@@ -16,9 +16,9 @@ bool FindUserFolder(HWND owner, int folderId, bool create, char* path);
 bool FindTemporaryFolder(char* path);
 
 // Writes this program's own path into path (260 bytes). Returns 0; E_FAIL when the system
-// gives none or it does not fit in 259 characters; S_FALSE when it has no exact ANSI form
-// (with shortFormAllowed, neither the path nor its short form has one), path then empty.
-HRESULT ReadModulePath(char* path, bool shortFormAllowed);
+// gives none or it does not fit in 259 characters; S_FALSE when neither the path nor its short
+// form has an exact ANSI form, path then empty.
+HRESULT ReadModulePath(char* path);
 
 // Writes this program's own path in its long form into name (260 bytes), on NT only its file
 // name: that alone has to convert to the ANSI code page exactly, whatever the folders above it

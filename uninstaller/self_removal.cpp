@@ -17,7 +17,7 @@ static const DWORD kConfirmationWaitMs = 8000;
 static const DWORD kFolderNameAttempts = 100;
 static const char kCopyPrefix[] = "Tev";
 
-bool ReadOwnPath(char* path) { return ReadModulePath(path, true) == S_OK; }
+bool ReadOwnPath(char* path) { return ReadModulePath(path) == S_OK; }
 
 // The same file under either name, long or short (Windows 98 may start it by its short name).
 static bool IsSameFile(const char* first, const char* second) {
