@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "tests/windows/window_queries.h"
+
 namespace setup_test {
 namespace {
 
@@ -325,6 +327,76 @@ RegistryValueOverride::RegistryValueOverride(HKEY root, std::string key, std::st
     : root_(root), key_(std::move(key)), name_(std::move(name)) {
   previous_ = ReadRegistryValue(root_, key_, name_);
   WriteRegistryValue(root_, key_, name_, value);
+}
+
+// An identification token, as Windows gives the linked one, made a primary token to start with.
+static HANDLE OpenLimitedPrimaryToken() {
+  HANDLE own = nullptr;
+  HANDLE primary = nullptr;
+  TOKEN_LINKED_TOKEN linked = {};
+  DWORD size = 0;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own)) return nullptr;
+  const bool found = GetTokenInformation(own, TokenLinkedToken, &linked, sizeof linked, &size);
+  CloseHandle(own);
+  if (!found) return nullptr;
+  if (!DuplicateTokenEx(linked.LinkedToken, MAXIMUM_ALLOWED, nullptr, SecurityImpersonation,
+                        TokenPrimary, &primary)) {
+    primary = nullptr;
+  }
+  CloseHandle(linked.LinkedToken);
+  return primary;
+}
+
+struct ShellSearch {
+  DWORD processId;
+  HWND found;
+};
+
+static BOOL CALLBACK FindShellCandidate(HWND window, LPARAM lParam) {
+  ShellSearch* search = reinterpret_cast<ShellSearch*>(lParam);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->processId && IsWindowVisible(window)) search->found = window;
+  return TRUE;
+}
+
+UserShell::UserShell() {
+  const HANDLE token = OpenLimitedPrimaryToken();
+  std::string line = SystemDirectory() + "\\notepad.exe";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  const bool started = token != nullptr &&
+                       CreateProcessAsUserA(token, nullptr, line.data(), nullptr, nullptr, FALSE,
+                                            0, nullptr, nullptr, &startup, &process_);
+  if (token != nullptr) CloseHandle(token);
+  if (!started) return;
+  const auto setShellWindow = reinterpret_cast<BOOL(WINAPI*)(HWND)>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("user32.dll"), "SetShellWindow")));
+  ShellSearch search = {process_.dwProcessId, nullptr};
+  WaitUntil([&] {
+    return EnumWindows(FindShellCandidate, reinterpret_cast<LPARAM>(&search)) && search.found;
+  }, 15000);
+  const HWND found = search.found;
+  if (found != nullptr && setShellWindow(found) && GetShellWindow() == found) window_ = found;
+}
+
+UserShell::~UserShell() {
+  if (process_.hProcess == nullptr) return;
+  TerminateProcess(process_.hProcess, 0);
+  WaitForSingleObject(process_.hProcess, 10000);
+  CloseHandle(process_.hThread);
+  CloseHandle(process_.hProcess);
+  WaitUntil([] { return GetShellWindow() == nullptr; }, 5000);
+}
+
+bool RunsSplitElevatedItself() {
+  HANDLE own = nullptr;
+  TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+  DWORD size = 0;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own)) return false;
+  GetTokenInformation(own, TokenElevationType, &type, sizeof type, &size);
+  CloseHandle(own);
+  return type == TokenElevationTypeFull;
 }
 
 RegistryValueOverride::~RegistryValueOverride() {
