@@ -107,12 +107,10 @@ TEST(PartnerKeyRule, OnlyTheNameAfterTheLastBackslashCounts) {
   EXPECT_FALSE(fromName);
 }
 
-// Code page 932: 0x95 leads a double-byte character, "\x95\x5C" is one; "\x95\x7E" too.
-bool IsLeadByteOf932(char c) { return c == '\x95'; }
-
 // Started by its short name, which has no long form to read: "~" and a digit give no key. The
 // file name is found by characters: a double-byte one ending in 0x5C is part of it.
 TEST(PartnerKeyRule, ShortNamesWithoutLongFormAndDoubleByteNames) {
+  const LeadByteTest IsLeadByteOf932 = [](char c) { return c == '\x95'; };  // "\x95\x5C": one
   char key[260];
   EXPECT_FALSE(ReadPartnerKeyFromFileName("C:\\DOWNLO~1\\SETUP-~1.EXE", key, 260, nullptr, false));
   EXPECT_STREQ("", key);

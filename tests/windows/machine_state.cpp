@@ -335,29 +335,14 @@ static HANDLE OpenLimitedPrimaryToken() {
   HANDLE primary = nullptr;
   TOKEN_LINKED_TOKEN linked = {};
   DWORD size = 0;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own)) return nullptr;
-  const bool found = GetTokenInformation(own, TokenLinkedToken, &linked, sizeof linked, &size);
-  CloseHandle(own);
+  const bool found = OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own) &&
+                     GetTokenInformation(own, TokenLinkedToken, &linked, sizeof linked, &size);
+  if (own != nullptr) CloseHandle(own);
   if (!found) return nullptr;
-  if (!DuplicateTokenEx(linked.LinkedToken, MAXIMUM_ALLOWED, nullptr, SecurityImpersonation,
-                        TokenPrimary, &primary)) {
-    primary = nullptr;
-  }
+  DuplicateTokenEx(linked.LinkedToken, MAXIMUM_ALLOWED, nullptr, SecurityImpersonation,
+                   TokenPrimary, &primary);
   CloseHandle(linked.LinkedToken);
   return primary;
-}
-
-struct ShellSearch {
-  DWORD processId;
-  HWND found;
-};
-
-static BOOL CALLBACK FindShellCandidate(HWND window, LPARAM lParam) {
-  ShellSearch* search = reinterpret_cast<ShellSearch*>(lParam);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == search->processId && IsWindowVisible(window)) search->found = window;
-  return TRUE;
 }
 
 UserShell::UserShell() {
@@ -372,11 +357,8 @@ UserShell::UserShell() {
   if (!started) return;
   const auto setShellWindow = reinterpret_cast<BOOL(WINAPI*)(HWND)>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleA("user32.dll"), "SetShellWindow")));
-  ShellSearch search = {process_.dwProcessId, nullptr};
-  WaitUntil([&] {
-    return EnumWindows(FindShellCandidate, reinterpret_cast<LPARAM>(&search)) && search.found;
-  }, 15000);
-  const HWND found = search.found;
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindWindowA("Notepad", nullptr)) != nullptr; }, 15000);
   if (found != nullptr && setShellWindow(found) && GetShellWindow() == found) window_ = found;
 }
 
@@ -387,16 +369,6 @@ UserShell::~UserShell() {
   CloseHandle(process_.hThread);
   CloseHandle(process_.hProcess);
   WaitUntil([] { return GetShellWindow() == nullptr; }, 5000);
-}
-
-bool RunsSplitElevatedItself() {
-  HANDLE own = nullptr;
-  TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
-  DWORD size = 0;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own)) return false;
-  GetTokenInformation(own, TokenElevationType, &type, sizeof type, &size);
-  CloseHandle(own);
-  return type == TokenElevationTypeFull;
 }
 
 RegistryValueOverride::~RegistryValueOverride() {

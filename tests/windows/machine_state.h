@@ -121,10 +121,9 @@ class RegistryValueOverride {
   std::optional<RegistryValue> previous_;
 };
 
-// The user's own desktop shell, unelevated, as Explorer is on Windows: Notepad started with this
-// process's linked (limited) token, its window made the shell window. Ending it (the destructor)
-// takes the shell window with it. Not ready where the system gives no linked token that can
-// start a process (Windows without the right to assign it; Wine gives one).
+// The user's own unelevated desktop shell, as Explorer is on Windows: Notepad started with this
+// process's linked token, its window made the shell window until the destructor ends it. Not
+// ready where that token cannot start a process (Windows, without the right to assign it).
 class UserShell {
  public:
   UserShell();
@@ -138,9 +137,6 @@ class UserShell {
   PROCESS_INFORMATION process_ = {};
   HWND window_ = nullptr;
 };
-
-// True when this process's token is an elevated one of a split pair (TokenElevationTypeFull).
-bool RunsSplitElevatedItself();
 
 // The bytes of resource id of the given type, read from the executable file itself, not
 // through a running program; nothing when it has no such resource.
