@@ -68,6 +68,7 @@ add_lumifold_program(uninstaller WIN32
   common/path_join.cpp common/system_library.cpp common/late_functions.cpp common/dll_search.cpp common/user_folders.cpp
   common/running_application.cpp common/com_library.cpp common/registry_string.cpp
   common/shell_link_file.cpp common/folder_guard.cpp common/install_directory.cpp
+  common/desktop_user.cpp
   uninstaller/entry_point.cpp uninstaller/uninstaller_main.cpp uninstaller/removal_rules.cpp
   uninstaller/removal_files.cpp uninstaller/product_removal.cpp uninstaller/shortcut_removal.cpp
   uninstaller/self_removal.cpp uninstaller/private_folder.cpp uninstaller/reboot_deletion.cpp
@@ -136,7 +137,7 @@ add_lumifold_program(SETUP WIN32
   common/path_join.cpp common/system_library.cpp common/late_functions.cpp common/dll_search.cpp common/folders.cpp
   common/user_folders.cpp common/running_application.cpp common/com_library.cpp
   common/registry_string.cpp common/shell_link_file.cpp common/folder_guard.cpp
-  common/install_directory.cpp
+  common/install_directory.cpp common/desktop_user.cpp
   setup/setup_main.cpp setup/version_gate.cpp setup/version_rule.cpp
   setup/cached_content.cpp setup/running_instance.cpp
   ui/setup_dialog.cpp

@@ -25,6 +25,7 @@ enum LateFunction {
   kNtCreateFile,
   // shell32
   kSHGetSpecialFolderPathW,
+  kSHGetFolderPathW,
   // advapi32
   kAllocateAndInitializeSid,
   kFreeSid,
@@ -34,6 +35,13 @@ enum LateFunction {
   kSetSecurityDescriptorDacl,
   kSetSecurityDescriptorControl,
   kOpenProcessToken,
+  kOpenThreadToken,
+  kGetTokenInformation,
+  kDuplicateTokenEx,
+  kSetThreadToken,
+  kRevertToSelf,
+  kEqualSid,
+  kSystemFunction036,
   // ole32, loaded from the system directory when first asked for
   kCoInitialize,
   kCoCreateInstance,
@@ -71,6 +79,7 @@ typedef DWORD(WINAPI* GetLongPathNameWFunction)(LPCWSTR, LPWSTR, DWORD);
 typedef LONG(WINAPI* NtCreateFileFunction)(PHANDLE, ACCESS_MASK, PVOID, PVOID, PLARGE_INTEGER,
                                            ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
 typedef BOOL(WINAPI* SHGetSpecialFolderPathWFunction)(HWND, LPWSTR, int, BOOL);
+typedef HRESULT(WINAPI* SHGetFolderPathWFunction)(HWND, int, HANDLE, DWORD, LPWSTR);
 typedef BOOL(WINAPI* AllocateAndInitializeSidFunction)(PSID_IDENTIFIER_AUTHORITY, BYTE, DWORD,
                                                        DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
                                                        DWORD, PSID*);
@@ -83,6 +92,16 @@ typedef BOOL(WINAPI* SetSecurityDescriptorControlFunction)(PSECURITY_DESCRIPTOR,
                                                            SECURITY_DESCRIPTOR_CONTROL,
                                                            SECURITY_DESCRIPTOR_CONTROL);
 typedef BOOL(WINAPI* OpenProcessTokenFunction)(HANDLE, DWORD, PHANDLE);
+typedef BOOL(WINAPI* OpenThreadTokenFunction)(HANDLE, DWORD, BOOL, PHANDLE);
+typedef BOOL(WINAPI* GetTokenInformationFunction)(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD,
+                                                  PDWORD);
+typedef BOOL(WINAPI* DuplicateTokenExFunction)(HANDLE, DWORD, LPSECURITY_ATTRIBUTES,
+                                               SECURITY_IMPERSONATION_LEVEL, TOKEN_TYPE, PHANDLE);
+typedef BOOL(WINAPI* SetThreadTokenFunction)(PHANDLE, HANDLE);
+typedef BOOL(WINAPI* RevertToSelfFunction)();
+typedef BOOL(WINAPI* EqualSidFunction)(PSID, PSID);
+// RtlGenRandom, exported by that name only.
+typedef BOOLEAN(WINAPI* SystemFunction036Function)(PVOID, ULONG);
 typedef HRESULT(WINAPI* CoInitializeFunction)(LPVOID);
 typedef HRESULT(WINAPI* CoCreateInstanceFunction)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
 typedef void(WINAPI* CoUninitializeFunction)();

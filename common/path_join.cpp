@@ -23,21 +23,24 @@ bool JoinPath(char* out, size_t capacity, const char* first, const char* second,
   return fits;
 }
 
-bool EndsInBackslash(const char* path, LeadByteTest isLeadByte) {
+const char* FindLastBackslash(const char* path, LeadByteTest isLeadByte) {
   const char* last = nullptr;
-  for (const char* at = path; *at != '\0'; at += isLeadByte(*at) && at[1] != '\0' ? 2 : 1) {
-    last = at;
-  }
-  return last != nullptr && *last == '\\';
-}
-
-bool CutAtLastBackslash(char* path) {
-  char* last = nullptr;
-  for (char* at = path; *at != '\0'; ++at) {
+  for (const char* at = path; *at != '\0';
+       at += isLeadByte != nullptr && isLeadByte(*at) && at[1] != '\0' ? 2 : 1) {
     if (*at == '\\') last = at;
   }
+  return last;
+}
+
+bool EndsInBackslash(const char* path, LeadByteTest isLeadByte) {
+  const char* last = FindLastBackslash(path, isLeadByte);
+  return last != nullptr && last[1] == '\0';
+}
+
+bool CutAtLastBackslash(char* path, LeadByteTest isLeadByte) {
+  const char* last = FindLastBackslash(path, isLeadByte);
   if (last == nullptr) return false;
-  *last = '\0';
+  path[last - path] = '\0';
   return true;
 }
 

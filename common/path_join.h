@@ -14,14 +14,18 @@ bool JoinPath(char* out, size_t capacity, const char* first, const char* second,
 // a single-byte code page has none).
 typedef bool (*LeadByteTest)(char byte);
 
-// True when the last character of path is a backslash. Read character by character from the
+// The last backslash of path, null when it has none. Read character by character from the
 // start: the second byte of a double-byte character may be 0x5C ("\x95\x5C" is one character of
-// code page 932), and is no backslash.
+// code page 932), and is no backslash. A null isLeadByte reads single bytes.
+const char* FindLastBackslash(const char* path, LeadByteTest isLeadByte);
+
+// True when the last character of path is a backslash (read as FindLastBackslash reads).
 bool EndsInBackslash(const char* path, LeadByteTest isLeadByte);
 
-// Ends path at its last backslash, leaving the folder that holds it without a trailing
-// backslash ("C:\A\B.exe" gives "C:\A"). False, path unchanged, when it has no backslash.
-bool CutAtLastBackslash(char* path);
+// Ends path at its last backslash (read as FindLastBackslash reads), leaving the folder that
+// holds it without a trailing backslash ("C:\A\B.exe" gives "C:\A"). False, path unchanged,
+// when it has no backslash.
+bool CutAtLastBackslash(char* path, LeadByteTest isLeadByte);
 
 // Writes the name a file is written under beside target until it is whole: target with its last
 // character replaced by "~" ("Lumifold.ex~"), so that a leftover of an interrupted write is

@@ -63,6 +63,10 @@ inline constexpr char kAllocateFailedText[] =
 inline constexpr char kUncompressFailedText[] = "Error while uncompressing setup resource data.";
 inline constexpr char kThankYouText[] = "Thank you for installing Quorvale Lumifold!";
 inline constexpr char kLaunchFailedText[] = "Can't launch Lumifold";
+// Shown in place of starting the application with administrator rights.
+inline constexpr char kLaunchRefusedText[] =
+    "Quorvale Lumifold could not be started. To start it, open the Start menu and choose "
+    "Quorvale Lumifold.";
 
 // The uninstaller's messages. A "%s" stands for a path of at most 259 characters.
 inline constexpr char kUninstallerTitle[] = "Quorvale Lumifold Uninstaller";

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "common/desktop_user.h"
 #include "common/late_functions.h"
 #include "common/system_library.h"
 
@@ -34,12 +35,27 @@ static bool ConvertLosslessly(const WCHAR* wide, char* path) {
   return length != 0 && length < MAX_PATH && ConvertExactly(shortForm, path);
 }
 
+// The folder of the user this thread impersonates (its registry settings, not the process
+// user's); false where the system cannot look it up for a token.
+static bool FindImpersonatedUserFolder(HANDLE token, HWND owner, int folderId, bool create,
+                                       WCHAR* folder) {
+  const SHGetFolderPathWFunction getFolder =
+      reinterpret_cast<SHGetFolderPathWFunction>(FindLateFunction(kSHGetFolderPathW));
+  return getFolder != NULL && getFolder(owner, folderId | (create ? CSIDL_FLAG_CREATE : 0), token,
+                                        SHGFP_TYPE_CURRENT, folder) == S_OK;
+}
+
 bool FindUserFolder(HWND owner, int folderId, bool create, char* path) {
   if (!IsWindowsNt()) return SHGetSpecialFolderPathA(owner, path, folderId, create);
   const SHGetSpecialFolderPathWFunction getFolder =
       reinterpret_cast<SHGetSpecialFolderPathWFunction>(FindLateFunction(kSHGetSpecialFolderPathW));
   WCHAR folder[MAX_PATH];
-  if (getFolder == NULL || !getFolder(owner, folder, folderId, create)) return false;
+  const HANDLE token = OpenImpersonationToken();
+  const bool found = token != NULL
+                         ? FindImpersonatedUserFolder(token, owner, folderId, create, folder)
+                         : getFolder != NULL && getFolder(owner, folder, folderId, create);
+  if (token != NULL) CloseHandle(token);
+  if (!found) return false;
   if (ConvertLosslessly(folder, path)) return true;
   SetLastError(ERROR_NO_UNICODE_TRANSLATION);
   return false;
@@ -78,24 +94,23 @@ HRESULT ReadModulePath(char* path) {
 // A program started by its short (8.3) path reads that path back. Windows 95 lacks
 // GetLongPathNameA, NT 4 GetLongPathNameW; there, or where a path has no long form, it is used
 // as read.
-HRESULT ReadModuleLongName(char* name) {
+HRESULT ReadModuleLongName(char* name, bool* longForm) {
   WCHAR wide[MAX_PATH];
-  WCHAR longForm[MAX_PATH];
+  WCHAR longPath[MAX_PATH];
   if (!IsWindowsNt()) {
     char path[MAX_PATH];
     if (ReadModulePath(path) != S_OK) return E_FAIL;
     const GetLongPathNameAFunction getLongPath =
         reinterpret_cast<GetLongPathNameAFunction>(FindLateFunction(kGetLongPathNameA));
-    if (getLongPath == NULL || !IsWholePath(getLongPath(path, name, MAX_PATH))) {
-      lstrcpyA(name, path);
-    }
+    *longForm = getLongPath != NULL && IsWholePath(getLongPath(path, name, MAX_PATH));
+    if (!*longForm) lstrcpyA(name, path);
     return S_OK;
   }
   if (!ReadWideModulePath(wide)) return E_FAIL;
   const GetLongPathNameWFunction getLongPath =
       reinterpret_cast<GetLongPathNameWFunction>(FindLateFunction(kGetLongPathNameW));
-  const WCHAR* path =
-      getLongPath != NULL && IsWholePath(getLongPath(wide, longForm, MAX_PATH)) ? longForm : wide;
+  *longForm = getLongPath != NULL && IsWholePath(getLongPath(wide, longPath, MAX_PATH));
+  const WCHAR* path = *longForm ? longPath : wide;
   const WCHAR* fileName = path;
   for (const WCHAR* at = path; *at != L'\0'; ++at) {
     if (*at == L'\\') fileName = at + 1;

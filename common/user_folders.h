@@ -10,6 +10,7 @@
 // missing if create is set. On NT: the folder's path when it converts to the ANSI code page
 // exactly, else its short form when that does. False when the folder is unknown or has no
 // exact ANSI form (the last error is then ERROR_NO_UNICODE_TRANSLATION); never a best-fit path.
+// A thread that impersonates a user (ImpersonateDesktopUser) gets that user's folder.
 bool FindUserFolder(HWND owner, int folderId, bool create, char* path);
 
 // The same for the temporary folder (with its trailing backslash, as GetTempPath gives it).
@@ -24,7 +25,8 @@ HRESULT ReadModulePath(char* path);
 // name: that alone has to convert to the ANSI code page exactly, whatever the folders above it
 // hold. Returns 0; E_FAIL when the system gives no path or it does not fit in 259 characters;
 // S_FALSE when the file name has no exact ANSI form (never its short form), name then empty.
-HRESULT ReadModuleLongName(char* name);
+// *longForm tells whether the long form could be read (else the path is used as read).
+HRESULT ReadModuleLongName(char* name, bool* longForm);
 
 // True when byte begins a double-byte character of the ANSI code page: the lead-byte test that
 // the platform-free path rules take (common/path_join.h).

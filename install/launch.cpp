@@ -2,47 +2,52 @@
 // later (its manifest asks for it): started as its child, the application would run elevated
 // too, as whoever typed the administrator's password. Started as a child of the process that
 // owns the shell window, it takes that process's token: the user's own, unelevated one.
+#include "common/desktop_user.h"
 #include "common/late_functions.h"
 #include "common/path_join.h"
 #include "common/product.h"
+#include "common/user_folders.h"
 #include "install/install.h"
 #include "ui/install_message.h"
 
-// The process that owns the shell window, opened to become a parent; null where there is none
-// (Windows 98 and ME lack GetShellWindow; Wine and a machine without a desktop program have no
-// shell window) or where it cannot be opened.
-static HANDLE OpenShellProcess() {
-  const GetShellWindowFunction getShellWindow =
-      reinterpret_cast<GetShellWindowFunction>(FindLateFunction(kGetShellWindow));
-  const HWND shell = getShellWindow == NULL ? NULL : getShellWindow();
-  if (shell == NULL) return NULL;
-  DWORD processId = 0;
-  GetWindowThreadProcessId(shell, &processId);
-  return OpenProcess(PROCESS_CREATE_PROCESS | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-}
-
-// The environment that Windows builds for the user of process (UTF-16), not the installer's;
-// null where it cannot be had. DestroyEnvironmentBlock frees it.
-static LPVOID CreateUserEnvironment(HANDLE process) {
-  const OpenProcessTokenFunction openToken =
-      reinterpret_cast<OpenProcessTokenFunction>(FindLateFunction(kOpenProcessToken));
+// The environment that Windows builds for the user of token (UTF-16), read afresh rather than
+// inherited from whatever started the installer; null where it cannot be had.
+// DestroyEnvironmentBlock frees it.
+static LPVOID CreateUserEnvironment(HANDLE token) {
   const CreateEnvironmentBlockFunction createEnvironment =
       reinterpret_cast<CreateEnvironmentBlockFunction>(FindLateFunction(kCreateEnvironmentBlock));
-  HANDLE token = NULL;
-  if (openToken == NULL || createEnvironment == NULL ||
+  LPVOID environment = NULL;
+  if (token == NULL || createEnvironment == NULL ||
       FindLateFunction(kDestroyEnvironmentBlock) == NULL ||
-      !openToken(process, TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_IMPERSONATE, &token)) {
+      !createEnvironment(&environment, token, FALSE)) {
     return NULL;
   }
-  LPVOID environment = NULL;
-  if (!createEnvironment(&environment, token, FALSE)) environment = NULL;
-  CloseHandle(token);
   return environment;
 }
 
-// Starts commandLine in folder as a child of parent, in its user's environment where that can
-// be had. False where the system lacks the parent attribute (before Vista) or refuses the start.
-static bool StartAsChildOf(HANDLE parent, char* commandLine, const char* folder,
+static void DestroyUserEnvironment(LPVOID environment) {
+  if (environment != NULL) {
+    reinterpret_cast<DestroyEnvironmentBlockFunction>(FindLateFunction(kDestroyEnvironmentBlock))(
+        environment);
+  }
+}
+
+// Starts commandLine in folder with the environment of token's user where that can be had, else
+// the inherited one; attributes and flags as CreateProcessA takes them.
+static bool StartWithEnvironment(HANDLE token, char* commandLine, const char* folder,
+                                 STARTUPINFOA* startup, DWORD flags, PROCESS_INFORMATION* process) {
+  const LPVOID environment = CreateUserEnvironment(token);
+  if (environment != NULL) flags |= CREATE_UNICODE_ENVIRONMENT;
+  const bool started = CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, flags, environment,
+                                      folder, startup, process);
+  DestroyUserEnvironment(environment);
+  return started;
+}
+
+// Starts commandLine in folder as a child of the desktop user's shell, in that user's environment
+// where that can be had. False where the system lacks the parent attribute (before Vista) or
+// refuses the start.
+static bool StartAsChildOf(const DesktopUser& user, char* commandLine, const char* folder,
                            PROCESS_INFORMATION* process) {
   const InitializeProcThreadAttributeListFunction initialize =
       reinterpret_cast<InitializeProcThreadAttributeListFunction>(
@@ -66,18 +71,12 @@ static bool StartAsChildOf(HANDLE parent, char* commandLine, const char* folder,
   STARTUPINFOEXA startup = {};
   startup.StartupInfo.cb = sizeof startup;
   startup.lpAttributeList = attributes;
-  const LPVOID environment = CreateUserEnvironment(parent);
-  const DWORD flags =
-      EXTENDED_STARTUPINFO_PRESENT | (environment != NULL ? CREATE_UNICODE_ENVIRONMENT : 0);
+  HANDLE parent = user.process;
   const bool started = update(attributes, 0, PROC_THREAD_ATTRIBUTE_PARENT_PROCESS, &parent,
                               sizeof parent, NULL, NULL) &&
-                       CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, flags, environment,
-                                      folder, &startup.StartupInfo, process);
+                       StartWithEnvironment(user.token, commandLine, folder, &startup.StartupInfo,
+                                            EXTENDED_STARTUPINFO_PRESENT, process);
   discard(attributes);
-  if (environment != NULL) {
-    reinterpret_cast<DestroyEnvironmentBlockFunction>(FindLateFunction(kDestroyEnvironmentBlock))(
-        environment);
-  }
   return started;
 }
 
@@ -89,16 +88,24 @@ HRESULT LaunchApplication(const char* path) {
   wsprintfA(commandLine, "\"%s\"", path);
   char folder[MAX_PATH];
   lstrcpyA(folder, path);
-  CutAtLastBackslash(folder);
+  CutAtLastBackslash(folder, IsAnsiLeadByte);
   PROCESS_INFORMATION process = {};
-  const HANDLE shell = OpenShellProcess();
-  bool started = shell != NULL && StartAsChildOf(shell, commandLine, folder, &process);
-  if (shell != NULL) CloseHandle(shell);
+  DesktopUser user;
+  bool started = OpenDesktopUser(&user) && StartAsChildOf(user, commandLine, folder, &process);
+  CloseDesktopUser(&user);
+  // Started by a split-elevated installer itself, it would run elevated: a program of the
+  // user's could make the start at the user's level fail on purpose to get that. Without any
+  // shell window (no desktop program runs) the installer's own start is the one there is.
+  if (!started && HasShellWindow() && RunsSplitElevated()) {
+    ShowInstallMessage(kLaunchRefusedText);
+    return S_OK;
+  }
   if (!started) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    started =
-        CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, folder, &startup, &process);
+    const HANDLE own = OpenOwnToken(TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_IMPERSONATE);
+    started = StartWithEnvironment(own, commandLine, folder, &startup, 0, &process);
+    if (own != NULL) CloseHandle(own);
   }
   if (!started) {
     ShowInstallMessage(kLaunchFailedText);

@@ -1,6 +1,7 @@
 #include <shlobj.h>
 
 #include "common/com_library.h"
+#include "common/desktop_user.h"
 #include "common/path_join.h"
 #include "common/shell_link_file.h"
 #include "common/product.h"
@@ -42,9 +43,12 @@ static bool JoinShortcutPath(int folderId, char* linkPath) {
 }
 
 // Without COM there are no shortcuts; the installation goes on, as after any shortcut failure.
+// The folders are the desktop user's, looked up and written at that user's rights (COM started
+// before, so that its DLL is loaded as the installer).
 HRESULT CreateShortcuts(const char* target) {
   bool initialised = false;
   if (!StartCom(&initialised)) return S_OK;
+  const bool impersonating = ImpersonateDesktopUser();
   char programs[MAX_PATH];
   char desktop[MAX_PATH];
   const char* const linkPaths[] = {
@@ -52,6 +56,7 @@ HRESULT CreateShortcuts(const char* target) {
       JoinShortcutPath(CSIDL_DESKTOP, desktop) ? desktop : NULL,
   };
   CreateShellLink(target, linkPaths, 2, "");
+  StopImpersonating(impersonating);
   EndCom(initialised);
   return S_OK;
 }

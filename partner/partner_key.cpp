@@ -8,11 +8,13 @@
 HRESULT DerivePartnerKey() {
   gSetup.partnerKey[0] = '\0';
   char name[MAX_PATH];
-  const HRESULT found = ReadModuleLongName(name);
+  bool longForm = false;
+  const HRESULT found = ReadModuleLongName(name, &longForm);
   if (FAILED(found)) return E_FAIL;
   // A name with characters outside the ANSI code page would give a look-alike key: none from it.
-  if (found != S_OK ||
-      !ReadPartnerKeyFromFileName(name, gSetup.partnerKey, sizeof gSetup.partnerKey)) {
+  if (found != S_OK || !ReadPartnerKeyFromFileName(name, gSetup.partnerKey,
+                                                   sizeof gSetup.partnerKey, IsAnsiLeadByte,
+                                                   longForm)) {
     LoadPartnerKey();
   }
   return S_OK;

@@ -2,12 +2,21 @@
 
 #include "common/product.h"
 
-static const char* FindFileName(const char* path) {
-  const char* name = path;
-  for (const char* at = path; *at != '\0'; ++at) {
-    if (*at == '\\') name = at + 1;
+static const char* FindFileName(const char* path, LeadByteTest isLeadByte) {
+  const char* last = FindLastBackslash(path, isLeadByte);
+  return last == nullptr ? path : last + 1;
+}
+
+static bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A "~" followed by a digit: what Windows puts in a short name it makes ("SETUP-~1.EXE"). Read
+// by characters: the second byte of a double-byte one may be 0x7E.
+static bool LooksShortened(const char* name, LeadByteTest isLeadByte) {
+  for (const char* at = name; *at != '\0';
+       at += isLeadByte != nullptr && isLeadByte(*at) && at[1] != '\0' ? 2 : 1) {
+    if (at[0] == '~' && IsAsciiDigit(at[1])) return true;
   }
-  return name;
+  return false;
 }
 
 // Only a to z change: the comparison must not depend on the code page.
@@ -36,8 +45,6 @@ static void CopyBounded(char* out, size_t capacity, const char* text, size_t len
   out[length] = '\0';
 }
 
-static bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-
 // A browser saves a second download of "SETUP-abc.exe" as "SETUP-abc (1).exe" (Chrome, Edge),
 // "SETUP-abc(1).exe" (Firefox), and Internet Explorer runs it from its cache as
 // "SETUP-abc[1].exe": the copy keeps its partner. Returns length without one trailing marker,
@@ -56,9 +63,10 @@ static size_t DropCopyMarker(const char* key, size_t length) {
   return start == 0 ? length : start;
 }
 
-bool ReadPartnerKeyFromFileName(const char* modulePath, char* key, size_t capacity) {
-  const char* name = FindFileName(modulePath);
-  const size_t prefixLength = MatchKeyPrefix(name);
+bool ReadPartnerKeyFromFileName(const char* modulePath, char* key, size_t capacity,
+                                LeadByteTest isLeadByte, bool longForm) {
+  const char* name = FindFileName(modulePath, isLeadByte);
+  const size_t prefixLength = !longForm && LooksShortened(name, isLeadByte) ? 0 : MatchKeyPrefix(name);
   const char* rest = name + prefixLength;
   size_t keyLength = 0;
   if (prefixLength != 0) {

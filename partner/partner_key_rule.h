@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+#include "common/path_join.h"
+
 // Reads the partner key from the file name in modulePath: what follows its last backslash, or
 // the whole text when it has none.
 // Returns true when the name begins with "SETUP-" in any ASCII case: key then holds the rest of
@@ -16,4 +18,9 @@
 // Returns false for any other name, with key empty: the key is to come from the registry.
 // key holds capacity bytes and always ends with a NUL; a longer key is cut to capacity - 1
 // characters.
-bool ReadPartnerKeyFromFileName(const char* modulePath, char* key, size_t capacity);
+// The file name is found with isLeadByte (FindLastBackslash): a double-byte character whose
+// second byte is 0x5C belongs to it. longForm false says that the name could not be read in its
+// long form: one with "~" and a digit is then a short (8.3) name, whose key would be a stump
+// ("SETUP-~1.EXE"): false, the key is to come from the registry.
+bool ReadPartnerKeyFromFileName(const char* modulePath, char* key, size_t capacity,
+                                LeadByteTest isLeadByte = nullptr, bool longForm = true);

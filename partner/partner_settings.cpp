@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "common/desktop_user.h"
 #include "common/folder_guard.h"
 #include "common/folders.h"
 #include "common/path_join.h"
@@ -31,8 +32,10 @@ static void WriteSettingsFile(const char* appData, const char* document, size_t 
     return;
   }
   DeleteFileA(path);
+  // A symbolic link planted at the name after the delete is not followed: the create fails on
+  // any name that exists, and the flag keeps a link from being opened as its target.
   HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_WRITE, NULL, CREATE_NEW,
-                            FILE_ATTRIBUTE_HIDDEN, NULL);
+                            FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
   if (file == INVALID_HANDLE_VALUE) return;
   DWORD written;
   WriteFile(file, document, static_cast<DWORD>(length), &written, NULL);
@@ -56,16 +59,27 @@ static HRESULT EnterSettingsFolders(HeldFolders* held, const char* appData) {
   return S_OK;
 }
 
-HRESULT WritePartnerSettings() {
-  char document[kSettingsDocumentCapacity];
-  const size_t length = BuildPartnerDocument(document, sizeof document);
+// E_FAIL when the application-data folder cannot be found or a folder cannot be made (after
+// its message); S_FALSE when a folder on the way may not be entered.
+static HRESULT WriteSettingsFolder(const char* document, size_t length) {
   char appData[MAX_PATH];
   if (!FindUserFolder(NULL, CSIDL_APPDATA, true, appData)) return E_FAIL;
   HeldFolders held = {};
   const HRESULT entered = EnterSettingsFolders(&held, appData);
   if (entered == S_OK) WriteSettingsFile(appData, document, length);
   LeaveFolders(&held);
-  if (FAILED(entered)) return E_FAIL;
+  return entered;
+}
+
+HRESULT WritePartnerSettings() {
+  char document[kSettingsDocumentCapacity];
+  const size_t length = BuildPartnerDocument(document, sizeof document);
+  // The file at the desktop user's rights, in that user's folder; the key, in HKLM, as the
+  // installer.
+  const bool impersonating = ImpersonateDesktopUser();
+  const HRESULT written = WriteSettingsFolder(document, length);
+  StopImpersonating(impersonating);
+  if (FAILED(written)) return E_FAIL;
   SavePartnerKey();
   return S_OK;
 }

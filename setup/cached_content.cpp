@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "common/desktop_user.h"
 #include "common/folder_guard.h"
 #include "common/path_join.h"
 #include "common/product.h"
@@ -26,6 +27,9 @@ static void PurgeContentGroup(const CachedContentGroup& group) {
   LeaveFolders(&held);
 }
 
+// At the desktop user's rights: the application-data folder is that user's.
 void PurgeCachedContent() {
+  const bool impersonating = ImpersonateDesktopUser();
   for (const CachedContentGroup& group : kCachedContentGroups) PurgeContentGroup(group);
+  StopImpersonating(impersonating);
 }

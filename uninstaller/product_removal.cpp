@@ -1,6 +1,7 @@
 // The installation's files, folders and uninstall entry.
 #include <shlobj.h>
 
+#include "common/desktop_user.h"
 #include "common/folder_guard.h"
 #include "common/install_directory.h"
 #include "common/path_join.h"
@@ -70,7 +71,7 @@ static bool EnterDataFolder(HeldFolders* held, const char* folder, const char* p
 
 // A folder on the way that is a link is left with what lies below it: not the product's. Each
 // folder is removed while the one above it is still held.
-HRESULT RemoveUserData() {
+static void RemoveUserDataFiles() {
   char appData[MAX_PATH];
   char folder[MAX_PATH];
   char productFolder[MAX_PATH];
@@ -78,7 +79,7 @@ HRESULT RemoveUserData() {
   if (!FindRemovalFolder(CSIDL_APPDATA, kUserDataDescription, appData) ||
       !JoinPath(folder, sizeof folder, appData, kProductFolder) ||
       !SplitProductFolders(folder, productFolder, makerFolder, MAX_PATH)) {
-    return S_OK;
+    return;
   }
   HeldFolders held = {};
   if (EnterDataFolder(&held, appData, productFolder) &&
@@ -96,6 +97,13 @@ HRESULT RemoveUserData() {
     RemoveFolderIfEmpty(makerFolder);
   }
   LeaveFolders(&held);
+}
+
+// The application-data folder is the desktop user's: its files go at that user's rights.
+HRESULT RemoveUserData() {
+  const bool impersonating = ImpersonateDesktopUser();
+  RemoveUserDataFiles();
+  StopImpersonating(impersonating);
   return S_OK;
 }
 

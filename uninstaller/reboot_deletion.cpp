@@ -4,6 +4,7 @@
 #include "common/late_functions.h"
 #include "common/path_join.h"
 #include "common/system_library.h"
+#include "common/user_folders.h"
 #include "uninstaller/removal_rules.h"
 #include "uninstaller/uninstaller_main.h"
 
@@ -57,7 +58,7 @@ HRESULT ScheduleOwnDeletion() {
   const MoveFileExAFunction moveFileEx = reinterpret_cast<MoveFileExAFunction>(FindLateFunction(kMoveFileExA));
   // The file first: a folder is deleted only once it is empty.
   if (moveFileEx == NULL || !moveFileEx(own, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) ||
-      !CutAtLastBackslash(own)) {
+      !CutAtLastBackslash(own, IsAnsiLeadByte)) {
     return E_FAIL;
   }
   return moveFileEx(own, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) ? S_OK : E_FAIL;

@@ -2,6 +2,7 @@
 // and a deletion scheduled for the next start would also take the uninstaller of a reinstall
 // made before that start. So a copy in a folder of its own, out of the user's reach, does the
 // work, deletes the original, and has only its own file and folder deleted at the next start.
+#include "common/late_functions.h"
 #include "common/path_join.h"
 #include "common/product.h"
 #include "common/system_library.h"
@@ -14,7 +15,7 @@ static const DWORD kOriginalExitWaitMs = 10000;
 static const DWORD kImageReleaseWaitMs = 5000;
 // How long the original waits for the copy to confirm that it runs.
 static const DWORD kConfirmationWaitMs = 8000;
-static const DWORD kFolderNameAttempts = 100;
+static const DWORD kFolderNameAttempts = 16;
 static const char kCopyPrefix[] = "Tev";
 
 bool ReadOwnPath(char* path) { return ReadModulePath(path) == S_OK; }
@@ -85,28 +86,32 @@ static bool FindCopyFolderParent(char* parent) {
   return length != 0 && length < MAX_PATH && JoinPath(parent, MAX_PATH, windows, "\\Temp\\");
 }
 
-// Eight hex digits not to be guessed from the clock alone: the clock, this process's id and the
-// attempt, mixed so that each bit depends on all three. A taken name is never used anyway (see
-// CreatePrivateFolder); this keeps another program from taking the names beforehand.
-static DWORD MixFolderName(DWORD tick, DWORD attempt) {
-  DWORD bits = tick ^ (GetCurrentProcessId() * 0x9E3779B9u) ^ (attempt * 0x85EBCA6Bu);
+// The bits of a folder name: from the system's random source (RtlGenRandom), which another
+// program cannot work out beforehand, and so cannot take the name first. Windows 2000, 98 and
+// ME lack it: there the clock, this process's id and the attempt, mixed, which a program that
+// sees them can work out. Either way a name that is taken is never used (CreatePrivateFolder).
+static DWORD MakeFolderNameBits(DWORD tick, DWORD attempt) {
+  const SystemFunction036Function generate =
+      reinterpret_cast<SystemFunction036Function>(FindLateFunction(kSystemFunction036));
+  DWORD bits = 0;
+  if (generate != NULL && generate(&bits, sizeof bits)) return bits;
+  bits = tick ^ (GetCurrentProcessId() * 0x9E3779B9u) ^ (attempt * 0x85EBCA6Bu);
   bits = (bits ^ (bits >> 16)) * 0x7FEB352Du;
   return bits ^ (bits >> 15);
 }
 
 // Creates a folder of a new name for the copy, leaves its path in folder (260 bytes) and, on
-// NT, the handle that holds it in *held. A name already taken, by a folder, a file or a link,
-// is never used: another one is tried.
+// NT, the handle that holds it in *held. Any failure to make it (a name taken by a folder, a
+// file or a link; one pending deletion; a refusal) tries another name, up to a bound.
 static bool MakeCopyFolder(char* folder, HANDLE* held) {
   char parent[MAX_PATH];
   if (!FindCopyFolderParent(parent)) return false;
   const DWORD tick = GetTickCount();
   for (DWORD attempt = 0; attempt < kFolderNameAttempts; ++attempt) {
     char name[16];
-    wsprintfA(name, "%s%08lX", kCopyPrefix, MixFolderName(tick, attempt));
+    wsprintfA(name, "%s%08lX", kCopyPrefix, MakeFolderNameBits(tick, attempt));
     if (!JoinPath(folder, MAX_PATH, parent, name)) return false;
     if (CreatePrivateFolder(folder, held)) return true;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
   }
   return false;
 }

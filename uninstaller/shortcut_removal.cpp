@@ -2,6 +2,7 @@
 #include <shlobj.h>
 
 #include "common/com_library.h"
+#include "common/desktop_user.h"
 #include "common/path_join.h"
 #include "common/product.h"
 #include "common/shell_link_file.h"
@@ -51,8 +52,11 @@ HRESULT RemoveShortcuts() {
   if (gUninstall.applicationPath[0] == '\0') return S_OK;
   bool initialised = false;
   if (!StartCom(&initialised)) return S_OK;
+  // The desktop user's folders, at that user's rights; COM's DLL loaded before, as this program.
+  const bool impersonating = ImpersonateDesktopUser();
   RemoveShortcutIn(CSIDL_PROGRAMS, kProgramsShortcutDescription);
   RemoveShortcutIn(CSIDL_DESKTOP, kDesktopShortcutDescription);
+  StopImpersonating(impersonating);
   EndCom(initialised);
   return S_OK;
 }

@@ -107,6 +107,26 @@ TEST(PartnerKeyRule, OnlyTheNameAfterTheLastBackslashCounts) {
   EXPECT_FALSE(fromName);
 }
 
+// Started by its short name, which has no long form to read: "~" and a digit give no key. The
+// file name is found by characters: a double-byte one ending in 0x5C is part of it.
+TEST(PartnerKeyRule, ShortNamesWithoutLongFormAndDoubleByteNames) {
+  const LeadByteTest IsLeadByteOf932 = [](char c) { return c == '\x95'; };  // "\x95\x5C": one
+  char key[260];
+  EXPECT_FALSE(ReadPartnerKeyFromFileName("C:\\DOWNLO~1\\SETUP-~1.EXE", key, 260, nullptr, false));
+  EXPECT_STREQ("", key);
+  EXPECT_FALSE(ReadPartnerKeyFromFileName("SETUP-ab~12.exe", key, 260, nullptr, false));
+  EXPECT_TRUE(ReadPartnerKeyFromFileName("SETUP-ab~12.exe", key, 260, nullptr, true));
+  EXPECT_STREQ("ab~12", key);  // a long name may hold them
+  EXPECT_TRUE(ReadPartnerKeyFromFileName("C:\\A~1\\SETUP-ab~x.exe", key, 260, nullptr, false));
+  EXPECT_STREQ("ab~x", key);
+  EXPECT_TRUE(ReadPartnerKeyFromFileName("SETUP-\x95~1.exe", key, 260, IsLeadByteOf932, false));
+  EXPECT_STREQ("\x95~1", key);  // "\x95~" is one character, no "~"
+  EXPECT_TRUE(ReadPartnerKeyFromFileName("C:\\\x95\x5C\\SETUP-\x95\x5C" "ab.exe", key, 260,
+                                         IsLeadByteOf932));
+  EXPECT_STREQ("\x95\x5C" "ab", key);
+  EXPECT_FALSE(ReadPartnerKeyFromFileName("SETUP-\x95\x5C" "ab.exe", key, 260, nullptr));
+}
+
 TEST(PartnerKeyRule, PrefixFoldsOnlyAsciiLetters) {
   bool fromName = true;
   // 0xD3 is a capital letter in Windows-1252 and 0xF3 its small form: neither is "S".

@@ -218,11 +218,15 @@ TEST_F(InstallTest, ReinstallKilledWhileWritingLeavesTheEarlierInstallationWhole
 
 // The launch runs the installed executable, quoted: unquoted, Windows would first try
 // C:\Program.exe for a path under C:\Program Files. It runs in its own folder, not the
-// installer's (the stand-in logs its current folder). With a window of the test as the shell
-// window (Wine has none), it is the test's child, in the shell user's registry environment.
-class LaunchTest : public InstallTest, public ::testing::WithParamInterface<bool> {};
+// installer's (the stand-in logs its current folder), in the environment built from the user's
+// registry variables, never the one the installer inherited. With the user's own unelevated
+// shell (Wine has none) it is the shell's child; without any shell window, the installer's. A
+// shell window whose process is elevated beside the split-elevated installer (the test's own,
+// under Wine every process is elevated) is not the user's desktop: nothing is started.
+enum class ShellWindow { kNone, kElevated, kUser };
+class LaunchTest : public InstallTest, public ::testing::WithParamInterface<ShellWindow> {};
 
-TEST_P(LaunchTest, LaunchBoxStartsTheInstalledApplicationNotAPlantedProgramExe) {
+TEST_P(LaunchTest, LaunchBoxStartsTheInstalledApplicationAtTheUsersLevelOrNotAtAll) {
   const std::string planted = "C:\\Program.exe";
   const std::string log = ScratchDirectory() + "\\standin.log";
   const std::string userLog = ScratchDirectory() + "\\standin-user.log";
@@ -231,29 +235,50 @@ TEST_P(LaunchTest, LaunchBoxStartsTheInstalledApplicationNotAPlantedProgramExe) 
   ASSERT_TRUE(WriteFileBytes(planted, application_));
   RegistryValueOverride userVariable(HKEY_CURRENT_USER, "Environment", "LUMIFOLD_STANDIN_LOG",
                                      StringValue(userLog + '\0'));
+  if (GetParam() == ShellWindow::kElevated && !RunningOnWine()) {
+    GTEST_SKIP() << "Wine's tokens are all elevated, the test's too";
+  }
+  std::optional<UserShell> userShell;
+  if (GetParam() == ShellWindow::kUser) ASSERT_TRUE(userShell.emplace().Ready());
+  const DWORD userShellId = userShell ? userShell->ProcessId() : 0;
   const auto setShellWindow = reinterpret_cast<BOOL(WINAPI*)(HWND)>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleA("user32.dll"), "SetShellWindow")));
   HWND shell = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_TRUE(!GetParam() || setShellWindow(shell));
+  ASSERT_TRUE(GetParam() != ShellWindow::kElevated || setShellWindow(shell));
   SetEnvironmentVariableA("LUMIFOLD_STANDIN_LOG", log.c_str());
-  InstallAs("SETUP.exe", true);
+  SetupRun run("SETUP.exe");
+  StartAndPressInstall(run, true);
   SetEnvironmentVariableA("LUMIFOLD_STANDIN_LOG", nullptr);
+  ExpectMessage(run, kThankYou);
+  if (GetParam() == ShellWindow::kElevated) {
+    ExpectMessage(run, "Quorvale Lumifold could not be started. To start it, open the Start menu "
+                       "and choose Quorvale Lumifold.");
+  }
+  EXPECT_EQ(std::optional<DWORD>(1), run.WaitForExit());
   const std::string folder = InstallDirectory();  // logged without its trailing backslash
   const std::string line = "folder=" + folder.substr(0, folder.size() - 1) + "\r\n";
-  const auto logged = [&] { return ReadFileBytes(GetParam() ? userLog : log).value_or(""); };
-  EXPECT_TRUE(WaitUntil([&] { return logged().find(line) != std::string::npos; }, kWindowTimeoutMs))
-      << "the application did not start in its folder: " << logged();
+  const auto logged = [&] { return ReadFileBytes(userLog).value_or(""); };
+  EXPECT_EQ(GetParam() != ShellWindow::kElevated,
+            WaitUntil([&] { return logged().find(line) != std::string::npos; },
+                      GetParam() == ShellWindow::kElevated ? 2000 : kWindowTimeoutMs))
+      << "where the application started: " << logged();
   const auto [parent, file] = ParentAndFileOfApplication();
   DestroyWindow(shell);
-  EXPECT_EQ(nullptr, GetShellWindow()) << "the test's window is still the shell window";
-  EXPECT_EQ(GetParam(), parent == GetCurrentProcessId());
-  EXPECT_STRCASEEQ(InstalledExecutable().c_str(), file.c_str());
-  EXPECT_EQ(1, TerminateProcessesNamed("Lumifold.exe"));
+  userShell.reset();
+  EXPECT_EQ(nullptr, GetShellWindow()) << "the test's shell window is still the shell window";
+  EXPECT_FALSE(FileExists(log)) << "the installer's inherited variable reached the application";
+  if (GetParam() != ShellWindow::kElevated) {
+    EXPECT_EQ(GetParam() == ShellWindow::kUser ? userShellId : run.ProcessId(), parent);
+    EXPECT_STRCASEEQ(InstalledExecutable().c_str(), file.c_str());
+  }
+  EXPECT_EQ(GetParam() == ShellWindow::kElevated ? 0 : 1, TerminateProcessesNamed("Lumifold.exe"));
   EXPECT_EQ(0, TerminateProcessesNamed("Program.exe")) << "the planted C:\\Program.exe ran";
   DeleteFileA(planted.c_str());
 }
 
-INSTANTIATE_TEST_SUITE_P(ShellWindow, LaunchTest, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(ShellWindow, LaunchTest,
+                         ::testing::Values(ShellWindow::kNone, ShellWindow::kElevated,
+                                           ShellWindow::kUser));
 
 TEST_F(InstallTest, ApplicationThatCannotStartShowsItsMessageAndTheRunEnds) {
   SetupRun run("SETUP.exe");

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "tests/windows/window_queries.h"
+
 namespace setup_test {
 namespace {
 
@@ -325,6 +327,48 @@ RegistryValueOverride::RegistryValueOverride(HKEY root, std::string key, std::st
     : root_(root), key_(std::move(key)), name_(std::move(name)) {
   previous_ = ReadRegistryValue(root_, key_, name_);
   WriteRegistryValue(root_, key_, name_, value);
+}
+
+// An identification token, as Windows gives the linked one, made a primary token to start with.
+static HANDLE OpenLimitedPrimaryToken() {
+  HANDLE own = nullptr;
+  HANDLE primary = nullptr;
+  TOKEN_LINKED_TOKEN linked = {};
+  DWORD size = 0;
+  const bool found = OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own) &&
+                     GetTokenInformation(own, TokenLinkedToken, &linked, sizeof linked, &size);
+  if (own != nullptr) CloseHandle(own);
+  if (!found) return nullptr;
+  DuplicateTokenEx(linked.LinkedToken, MAXIMUM_ALLOWED, nullptr, SecurityImpersonation,
+                   TokenPrimary, &primary);
+  CloseHandle(linked.LinkedToken);
+  return primary;
+}
+
+UserShell::UserShell() {
+  const HANDLE token = OpenLimitedPrimaryToken();
+  std::string line = SystemDirectory() + "\\notepad.exe";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  const bool started = token != nullptr &&
+                       CreateProcessAsUserA(token, nullptr, line.data(), nullptr, nullptr, FALSE,
+                                            0, nullptr, nullptr, &startup, &process_);
+  if (token != nullptr) CloseHandle(token);
+  if (!started) return;
+  const auto setShellWindow = reinterpret_cast<BOOL(WINAPI*)(HWND)>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("user32.dll"), "SetShellWindow")));
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindWindowA("Notepad", nullptr)) != nullptr; }, 15000);
+  if (found != nullptr && setShellWindow(found) && GetShellWindow() == found) window_ = found;
+}
+
+UserShell::~UserShell() {
+  if (process_.hProcess == nullptr) return;
+  TerminateProcess(process_.hProcess, 0);
+  WaitForSingleObject(process_.hProcess, 10000);
+  CloseHandle(process_.hThread);
+  CloseHandle(process_.hProcess);
+  WaitUntil([] { return GetShellWindow() == nullptr; }, 5000);
 }
 
 RegistryValueOverride::~RegistryValueOverride() {

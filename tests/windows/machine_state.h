@@ -121,6 +121,23 @@ class RegistryValueOverride {
   std::optional<RegistryValue> previous_;
 };
 
+// The user's own unelevated desktop shell, as Explorer is on Windows: Notepad started with this
+// process's linked token, its window made the shell window until the destructor ends it. Not
+// ready where that token cannot start a process (Windows, without the right to assign it).
+class UserShell {
+ public:
+  UserShell();
+  ~UserShell();
+  UserShell(const UserShell&) = delete;
+  UserShell& operator=(const UserShell&) = delete;
+  bool Ready() const { return window_ != nullptr; }
+  DWORD ProcessId() const { return process_.dwProcessId; }
+
+ private:
+  PROCESS_INFORMATION process_ = {};
+  HWND window_ = nullptr;
+};
+
 // The bytes of resource id of the given type, read from the executable file itself, not
 // through a running program; nothing when it has no such resource.
 std::optional<std::string> ReadResource(const std::string& module, LPCSTR type, int id);

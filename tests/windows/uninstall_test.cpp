@@ -209,6 +209,14 @@ void UninstallTest::ExpectLifeCycle(const std::string& client, Where where) {
 
 TEST_F(UninstallTest, UninstallStringLeavesTheMachineAsItWas) { ExpectLifeCycle(""); }
 
+// Under the user's own unelevated shell both programs do the per-user steps impersonating its
+// user, with that user's folders: each file lands and goes where it belongs.
+TEST_F(UninstallTest, UnderTheUsersOwnShellLeavesTheMachineAsItWas) {
+  UserShell shell;
+  ASSERT_TRUE(shell.Ready());
+  ExpectLifeCycle("");
+}
+
 TEST_F(UninstallTest, WinesAddRemoveProgramsLeavesTheMachineAsItWas) {
   ExpectLifeCycle(WineUninstallerCommand());
 }
