@@ -127,6 +127,6 @@ foreach(check "partner_test PartnerTest.KeyFromTheFileName*"
     COMMAND ${wine_session_script} run ${wine_tests_session} ${windows_tests_dir}/${program}.exe
             --gtest_filter=${filter})
   set_tests_properties(signed_${program} PROPERTIES
-    FIXTURES_REQUIRED "wine_session;signed_build" RUN_SERIAL ON LABELS wine TIMEOUT 300
-    ENVIRONMENT "LUMIFOLD_SETUP_EXE=${signed_tree}/SETUP.exe;LUMIFOLD_APPLICATION_EXE=${signed_tree}/Lumifold.exe;LUMIFOLD_UNINSTALLER_EXE=${signed_tree}/TevikUninstaller.exe")
+    FIXTURES_REQUIRED "wine_session;signed_build" RUN_SERIAL ON LABELS wine TIMEOUT ${wine_test_timeout}
+    ENVIRONMENT "${time_environment};LUMIFOLD_SETUP_EXE=${signed_tree}/SETUP.exe;LUMIFOLD_APPLICATION_EXE=${signed_tree}/Lumifold.exe;LUMIFOLD_UNINSTALLER_EXE=${signed_tree}/TevikUninstaller.exe")
 endforeach()

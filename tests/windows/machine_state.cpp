@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "tests/windows/window_queries.h"
+
 namespace setup_test {
 namespace {
 
@@ -150,7 +152,7 @@ SystemProgram::SystemProgram(const std::string& program, const std::string& argu
 SystemProgram::~SystemProgram() {
   if (IsRunning()) {
     TerminateProcess(process_.hProcess, 1);
-    WaitForSingleObject(process_.hProcess, 5000);
+    WaitForSingleObject(process_.hProcess, TimeScaled(5000));
   }
   if (process_.hProcess != nullptr) CloseHandle(process_.hProcess);
   if (process_.hThread != nullptr) CloseHandle(process_.hThread);
