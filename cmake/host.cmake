@@ -106,6 +106,11 @@ add_subdirectory(tests/native)
 include(tests/windows/wine_tests.cmake)
 include(tests/fuzz/fuzz_tests.cmake)
 
+# The set-up's script against stand-ins for apt: failed index updates, with and without 32-bit code.
+add_test(NAME install_deps_test
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/build/install_deps_test.sh ${CMAKE_SOURCE_DIR}
+          ${CMAKE_BINARY_DIR}/install-deps-test)
+
 add_test(NAME reproducible_build
   COMMAND ${CMAKE_SOURCE_DIR}/tests/build/reproducible_build.sh ${CMAKE_SOURCE_DIR}
           $<TARGET_FILE:pack_payload> ${CMAKE_BINARY_DIR}/reproducible)
