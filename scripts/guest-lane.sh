@@ -127,7 +127,7 @@ write_init() {
 export PATH=/bin
 mount -t proc proc /proc; mount -t sysfs sys /sys; mount -t devtmpfs dev /dev
 for m in $(cat /mods/order); do insmod /mods/$m; done
-fail() { echo "guest: $*"; echo 125 > /ctl/rc; sync; poweroff -f; }
+fail() { echo "guest: $*" | tee -a /ctl/stderr; echo 125 > /ctl/rc; sync; poweroff -f; }
 o9=trans=virtio,version=9p2000.L,msize=512000
 mount -t 9p -o $o9,cache=mmap ctl /ctl || fail "no control folder"
 mount -t 9p -o $o9,ro,cache=loose hostroot /host || fail "no host root"
@@ -145,6 +145,9 @@ mount -t tmpfs -o mode=755 run $n/run
 mount -t tmpfs -o mode=700 root $n/root
 mkdir -p $n/run/guest; mount --bind /ctl $n/run/guest
 hostname guest32; ifconfig lo 127.0.0.1 up
+# A worktree under a folder made fresh above (/tmp, /root) is brought back from the host's root.
+r=$(cat /ctl/root)
+[ -d $n$r ] || { mkdir -p $n$r && mount --bind /host$r $n$r; } || fail "no worktree $r"
 # cache=loose: with cache=mmap Wine's mapping of an .exe on the share comes back wrong.
 mount -t 9p -o $o9,cache=loose tree $n$(cat /ctl/tree) || fail "no test tree"
 env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root TERM=dumb \
@@ -171,7 +174,7 @@ boot() {
   local command=$1 ctl qpid rc
   ctl=$(mktemp -d "$cache/run.XXXXXX")
   printf 'cd %q\n%s\n' "$root" "$command" > "$ctl/cmd.sh"
-  echo "$tree" > "$ctl/tree"
+  echo "$tree" > "$ctl/tree"; echo "$root" > "$ctl/root"
   : > "$ctl/stdout"; : > "$ctl/stderr"
   # -cpu max,-smap: QEMU 7.2's TCG pops a user-mode IRET's frame with kernel rights; with SMAP on,
   # the guest kernel kills every 32-bit process at its first IRET.
