@@ -227,6 +227,7 @@ case ${1:-} in
     list_left_out >> build/skipped-tests.txt
     ;;
   test)
+    make_initramfs  # as this script now has it
     log "booting the guest for: $(ctest --test-dir "$tree" -N -R "$(lane_expression)" | sed -n 's/^ *Test *#[0-9]*: //p' | tr '\n' ' ')"
     boot "LUMIFOLD_TIME_SCALE=$scale ctest --test-dir $(printf %q "$tree") --output-on-failure -R '$(lane_expression)'"
     ;;
