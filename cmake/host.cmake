@@ -106,6 +106,11 @@ add_subdirectory(tests/native)
 include(tests/windows/wine_tests.cmake)
 include(tests/fuzz/fuzz_tests.cmake)
 
+# The set-up's script against stand-ins for apt: failed index updates, with and without 32-bit code.
+add_test(NAME install_deps_test
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/build/install_deps_test.sh ${CMAKE_SOURCE_DIR}
+          ${CMAKE_BINARY_DIR}/install-deps-test)
+
 add_test(NAME reproducible_build
   COMMAND ${CMAKE_SOURCE_DIR}/tests/build/reproducible_build.sh ${CMAKE_SOURCE_DIR}
           $<TARGET_FILE:pack_payload> ${CMAKE_BINARY_DIR}/reproducible)
@@ -127,6 +132,6 @@ foreach(check "partner_test PartnerTest.KeyFromTheFileName*"
     COMMAND ${wine_session_script} run ${wine_tests_session} ${windows_tests_dir}/${program}.exe
             --gtest_filter=${filter})
   set_tests_properties(signed_${program} PROPERTIES
-    FIXTURES_REQUIRED "wine_session;signed_build" RUN_SERIAL ON LABELS wine TIMEOUT 300
-    ENVIRONMENT "LUMIFOLD_SETUP_EXE=${signed_tree}/SETUP.exe;LUMIFOLD_APPLICATION_EXE=${signed_tree}/Lumifold.exe;LUMIFOLD_UNINSTALLER_EXE=${signed_tree}/TevikUninstaller.exe")
+    FIXTURES_REQUIRED "wine_session;signed_build" RUN_SERIAL ON LABELS wine TIMEOUT ${wine_test_timeout}
+    ENVIRONMENT "${time_environment};LUMIFOLD_SETUP_EXE=${signed_tree}/SETUP.exe;LUMIFOLD_APPLICATION_EXE=${signed_tree}/Lumifold.exe;LUMIFOLD_UNINSTALLER_EXE=${signed_tree}/TevikUninstaller.exe")
 endforeach()

@@ -7,10 +7,10 @@ set -euo pipefail
 if [ "${LUMIFOLD_ARCH:-i686}" = x86_64 ]; then
   echo "Windows programs: x86-64 build, 64-bit Wine prefix (LUMIFOLD_ARCH=x86_64)" >&2
   echo x86_64
-elif /usr/lib/wine/wine --version >/dev/null 2>&1; then
+elif reason=$(bash "$(dirname "$0")/runs-32bit-code.sh"); then
   echo i686
 else
   echo "Windows programs: x86-64 build, 64-bit Wine prefix: this machine runs no 32-bit x86 code" \
-    "(Wine's 32-bit loader: $( { /usr/lib/wine/wine --version 2>&1 || true; } | sed 's/.*: //' | head -n 1))" >&2
+    "(a 32-bit program: $reason)" >&2
   echo x86_64
 fi

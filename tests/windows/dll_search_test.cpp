@@ -38,7 +38,7 @@ class DllSearchTest : public ::testing::Test {
   void TearDown() override {
     for (const char* name : kPlanted) {
       const std::string planted = ScratchDirectory() + "\\" + name;
-      DeleteFileWithin(planted, 2000);
+      DeleteFileWithin(planted, TimeScaled(2000));
       DeleteFileA((planted + ".loaded").c_str());
     }
     RemoveInstallation();

@@ -160,7 +160,7 @@ class HostileTest : public ::testing::Test {
   // and closing it ends the run with exit code 1.
   static void ExpectStopThenClose(SetupRun& run, const std::string& message) {
     if (message.empty()) {
-      Sleep(1500);  // time enough for a message box to show, had there been one
+      Sleep(TimeScaled(1500));  // time enough for a message box to show, had there been one
     } else {
       ExpectMessage(run, message);
     }

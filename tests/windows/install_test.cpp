@@ -206,7 +206,7 @@ TEST_F(InstallTest, ReinstallKilledWhileWritingLeavesTheEarlierInstallationWhole
       "Z:\\bin\\sh -c \"prlimit --fsize=" + std::to_string(application_.size() / 2) +
       " -p $(pgrep -f [L]imited.exe) && touch $WINEPREFIX/drive_c/lumifold-tests/limited\"";
   ASSERT_TRUE(WinExec(limit.c_str(), SW_HIDE) > 31 &&
-              WaitUntil([] { return DeleteFileA("C:\\lumifold-tests\\limited"); }, 5000));
+              WaitUntil([] { return DeleteFileA("C:\\lumifold-tests\\limited"); }, TimeScaled(5000)));
   ASSERT_TRUE(run.ClickCheckBox(IDC_ACCEPT) == BST_CHECKED && run.Click(IDC_INSTALL));
   EXPECT_EQ(std::optional<DWORD>(0), run.WaitForExit()) << "not killed";  // Wine's code for it
   EXPECT_TRUE(FileExists(InstallDirectory() + "Lumifold.ex~")) << "not killed while writing";
@@ -397,7 +397,7 @@ TEST_F(InstallTest, ProgramFilesDirTooLongToReadStopsSilently) {
                                      StringValue(tooLong + '\0'));
   SetupRun run("SETUP.exe");
   StartAndPressInstall(run, false);
-  Sleep(1500);  // time enough for a message box to show, had there been one
+  Sleep(TimeScaled(1500));  // time enough for a message box to show, had there been one
   ExpectDialogStillUsable(run);
   EXPECT_FALSE(DirectoryExists(MakerDirectory()));
 }

@@ -152,7 +152,7 @@ SystemProgram::SystemProgram(const std::string& program, const std::string& argu
 SystemProgram::~SystemProgram() {
   if (IsRunning()) {
     TerminateProcess(process_.hProcess, 1);
-    WaitForSingleObject(process_.hProcess, 5000);
+    WaitForSingleObject(process_.hProcess, TimeScaled(5000));
   }
   if (process_.hProcess != nullptr) CloseHandle(process_.hProcess);
   if (process_.hThread != nullptr) CloseHandle(process_.hThread);

@@ -8,6 +8,8 @@
 
 #include <ostream>
 
+#include "tests/windows/window_queries.h"
+
 namespace setup_test {
 
 // The standard icons a message box can show.
@@ -17,10 +19,10 @@ inline void PrintTo(StandardIcon icon, std::ostream* out) { *out << IconName(ico
 
 // Which standard icon the SS_ICON static shows: IDI_HAND, IDI_EXCLAMATION, IDI_ASTERISK or
 // IDI_QUESTION, drawn at the static's size; kUnknown when none matches within timeoutMs.
-StandardIcon IdentifyStandardIcon(HWND iconStatic, DWORD timeoutMs = 3000);
+StandardIcon IdentifyStandardIcon(HWND iconStatic, DWORD timeoutMs = TimeScaled(3000));
 
 // True when the window's caption shows icon (one of this process, drawn at the small icon size)
 // within timeoutMs.
-bool CaptionShowsIcon(HWND window, HICON icon, DWORD timeoutMs = 3000);
+bool CaptionShowsIcon(HWND window, HICON icon, DWORD timeoutMs = TimeScaled(3000));
 
 }  // namespace setup_test

@@ -27,8 +27,8 @@
 
 namespace setup_test {
 
-inline constexpr DWORD kWindowTimeoutMs = 15000;  // a window to appear or go away
-inline constexpr DWORD kExitTimeoutMs = 10000;    // a process to end
+inline const DWORD kWindowTimeoutMs = TimeScaled(15000);  // a window to appear or go away
+inline const DWORD kExitTimeoutMs = TimeScaled(10000);    // a process to end
 
 // The class of dialogs and message boxes.
 inline constexpr char kDialogClass[] = "#32770";

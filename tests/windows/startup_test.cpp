@@ -348,7 +348,7 @@ TEST_F(RunningInstanceTest, WindowWhosePropertyIsZeroIsLeftAlone) {
 class HungApplicationTest : public RunningInstanceTest {
  protected:
   static constexpr DWORD kCloseTimeoutMs = 5000;  // the installer's, written out once more
-  static constexpr DWORD kMarginMs = 5000;        // a busy machine's start-up and polling
+  static inline const DWORD kMarginMs = TimeScaled(5000);  // a busy machine's start-up and polling
 
   void SetUp() override {
     RunningInstanceTest::SetUp();

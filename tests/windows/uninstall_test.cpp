@@ -378,7 +378,7 @@ TEST_F(UninstallTest, OnWindows98TheCopyIsDeletedThroughWininit) {
   EXPECT_FALSE(FileExists(UninstallerPath()));
   EXPECT_FALSE(FileExists(InstalledExecutable()));
   DeleteFileA(wininit.c_str());
-  DeleteFileWithin(copy, 2000);
+  DeleteFileWithin(copy, TimeScaled(2000));
 }
 
 // Starts a Unix command on Windows paths (Wine gives no handle to wait on: the caller waits for

@@ -95,7 +95,7 @@ std::optional<OSVERSIONINFOA> ReportedVersion(const std::string& exeName, Where 
   if (exitCode.has_value() && !reported) {
     SETUP_TEST_FAIL_AT(where) << probe << " reported nothing (exit code " << *exitCode << ")";
   }
-  DeleteFileWithin(probe, 2000);
+  DeleteFileWithin(probe, TimeScaled(2000));
   DeleteFileA(output.c_str());
   return reported;
 }

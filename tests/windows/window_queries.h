@@ -13,7 +13,11 @@ namespace setup_test {
 
 using Where = std::source_location;
 
-inline constexpr DWORD kQueryTimeoutMs = 5000;  // one message sent to a window of another process
+// ms as long as a wait for the programs under test may last here: times LUMIFOLD_TIME_SCALE, a
+// whole number (1 when unset), which a machine that runs them far slower sets (an emulated one).
+DWORD TimeScaled(DWORD ms);
+
+inline const DWORD kQueryTimeoutMs = TimeScaled(5000);  // one message sent to another process's window
 
 // Polls condition every 20 ms until it holds or timeoutMs has passed; returns its last value.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);

@@ -17,8 +17,19 @@ if(LUMIFOLD_ARCH STREQUAL x86_64)
   set(session_arch win64)
 endif()
 set(user_name_environment "LUMIFOLD_WINEARCH=${session_arch};USER=Łukasz;LC_ALL=C.UTF-8")
+# How many times longer every limit and wait of the Windows tests is: 1 here, more where the
+# programs run far slower (the 32-bit lane's emulated guest, scripts/guest-lane.sh). The test
+# programs read it from their environment.
+set(LUMIFOLD_TIME_SCALE 1 CACHE STRING "How many times longer the Windows tests' limits and waits are")
+if(NOT LUMIFOLD_TIME_SCALE MATCHES "^[1-9][0-9]?$")
+  message(FATAL_ERROR "LUMIFOLD_TIME_SCALE must be a whole number from 1 to 99, not \"${LUMIFOLD_TIME_SCALE}\"")
+endif()
+math(EXPR session_start_timeout "120 * ${LUMIFOLD_TIME_SCALE}")
+math(EXPR session_stop_timeout "60 * ${LUMIFOLD_TIME_SCALE}")
+math(EXPR wine_test_timeout "300 * ${LUMIFOLD_TIME_SCALE}")
+set(time_environment "LUMIFOLD_TIME_SCALE=${LUMIFOLD_TIME_SCALE}")
 set(payload_environment
-  "LUMIFOLD_SETUP_EXE=${SETUP_EXE};LUMIFOLD_VERSION=${LUMIFOLD_VERSION};LUMIFOLD_APPLICATION_EXE=${APPLICATION_EXE};LUMIFOLD_UNINSTALLER_EXE=${UNINSTALLER_EXE}")
+  "${time_environment};LUMIFOLD_SETUP_EXE=${SETUP_EXE};LUMIFOLD_VERSION=${LUMIFOLD_VERSION};LUMIFOLD_APPLICATION_EXE=${APPLICATION_EXE};LUMIFOLD_UNINSTALLER_EXE=${UNINSTALLER_EXE}")
 # The build's own uninstaller, whose identity the tests check; none when another is packed.
 if(NOT LUMIFOLD_UNINSTALLER)
   string(APPEND payload_environment ";LUMIFOLD_OWN_UNINSTALLER_EXE=${UNINSTALLER_EXE}")
@@ -29,8 +40,10 @@ endif()
 function(add_wine_session fixture dir environment)
   add_test(NAME ${fixture}_start COMMAND ${wine_session_script} start ${dir})
   add_test(NAME ${fixture}_stop COMMAND ${wine_session_script} stop ${dir})
-  set_tests_properties(${fixture}_start PROPERTIES FIXTURES_SETUP ${fixture} TIMEOUT 120)
-  set_tests_properties(${fixture}_stop PROPERTIES FIXTURES_CLEANUP ${fixture} TIMEOUT 60)
+  set_tests_properties(${fixture}_start PROPERTIES FIXTURES_SETUP ${fixture}
+    TIMEOUT ${session_start_timeout})
+  set_tests_properties(${fixture}_stop PROPERTIES FIXTURES_CLEANUP ${fixture}
+    TIMEOUT ${session_stop_timeout})
   set_tests_properties(${fixture}_start ${fixture}_stop PROPERTIES
     LABELS wine RUN_SERIAL ON ENVIRONMENT "${environment}")
 endfunction()
@@ -55,7 +68,7 @@ foreach(program IN LISTS lumifold_windows_test_programs)
   add_test(NAME ${program}
     COMMAND ${wine_session_script} run ${wine_tests_session} ${windows_tests_dir}/${program}.exe)
   set_tests_properties(${program} PROPERTIES
-    FIXTURES_REQUIRED wine_session RUN_SERIAL ON LABELS wine TIMEOUT 300
+    FIXTURES_REQUIRED wine_session RUN_SERIAL ON LABELS wine TIMEOUT ${wine_test_timeout}
     ENVIRONMENT "${payload_environment};LUMIFOLD_WINEARCH=${session_arch}")
 endforeach()
 foreach(program IN LISTS lumifold_wow64_test_programs)
@@ -66,7 +79,7 @@ foreach(program IN LISTS lumifold_wow64_test_programs)
   add_test(NAME ${program}_wow64
     COMMAND ${wine_session_script} run ${wine64_tests_session} ${windows_tests_dir}/${program}.exe)
   set_tests_properties(${program}_wow64 PROPERTIES
-    FIXTURES_REQUIRED wine64_session RUN_SERIAL ON LABELS wine TIMEOUT 300
+    FIXTURES_REQUIRED wine64_session RUN_SERIAL ON LABELS wine TIMEOUT ${wine_test_timeout}
     ENVIRONMENT "${payload_environment};LUMIFOLD_WINEARCH=win64")
 endforeach()
 
@@ -81,7 +94,7 @@ foreach(check "uninstall_test UninstallTest.UninstallStringLeavesTheMachineAsItW
     COMMAND ${wine_session_script} run ${wine_user_tests_session}
             ${windows_tests_dir}/${program}.exe --gtest_filter=${filter})
   set_tests_properties(${program}_user_name PROPERTIES
-    FIXTURES_REQUIRED wine_user_session RUN_SERIAL ON LABELS wine TIMEOUT 300
+    FIXTURES_REQUIRED wine_user_session RUN_SERIAL ON LABELS wine TIMEOUT ${wine_test_timeout}
     ENVIRONMENT "${payload_environment};${user_name_environment}")
 endforeach()
 
@@ -89,5 +102,5 @@ add_test(NAME dll_search_trace
   COMMAND ${CMAKE_CURRENT_LIST_DIR}/check_loader_trace.sh ${wine_session_script}
           ${wine_tests_session} ${windows_tests_dir}/dll_search_test.exe)
 set_tests_properties(dll_search_trace PROPERTIES
-  FIXTURES_REQUIRED wine_session RUN_SERIAL ON LABELS wine TIMEOUT 300
-  ENVIRONMENT "LUMIFOLD_SETUP_EXE=${SETUP_EXE};LUMIFOLD_WINEARCH=${session_arch}")
+  FIXTURES_REQUIRED wine_session RUN_SERIAL ON LABELS wine TIMEOUT ${wine_test_timeout}
+  ENVIRONMENT "${time_environment};LUMIFOLD_SETUP_EXE=${SETUP_EXE};LUMIFOLD_WINEARCH=${session_arch}")
