@@ -11,8 +11,13 @@ packages=(
   zlib1g-dev googletest cmake g++ binutils-mingw-w64-i686 clang libclang-rt-14-dev libxml2-dev
   procps
 )
-
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+# LUMIFOLD_ARCH=x86_64 (the x86-64 build in 64-bit prefixes) needs no i386 package: it sets up on
+# machines that run no 32-bit code.
+if [ "${LUMIFOLD_ARCH:-i686}" = x86_64 ]; then
+  kept=()
+  for p in "${packages[@]}"; do [ "${p%:i386}" = "$p" ] && kept+=("$p"); done
+  packages=("${kept[@]}")
+elif ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
   need_update=1
 fi
