@@ -19,11 +19,25 @@ HRESULT WritePayloadFile(const char* path, const unsigned char* bytes, DWORD len
 inline constexpr unsigned long kApplicationCapacityFactor = 3;
 inline constexpr unsigned long kUninstallerCapacityFactor = 4;
 
-// Allocates the output block for a payload of compressedSize bytes, with *capacity set to
-// factor times that size. Returns null when the capacity does not fit or the heap is out.
-unsigned char* AllocateInflateBlock(DWORD compressedSize, unsigned long factor,
-                                    unsigned long* capacity);
+// A payload inflated in memory: its block, or the install-time message of the step that failed.
+// All zero: not inflated yet.
+struct InflatedPayload {
+  unsigned char* block;
+  unsigned long length;
+  const char* failure;
+};
+
+// Inflates payload id into a block of factor times its compressed size, allocated here (the
+// caller frees it). Sets block and length, or failure: the resource cannot be read, the block
+// not allocated (its size does not fit or the heap is out), or the stream does not inflate.
+void InflatePayload(int id, unsigned long factor, InflatedPayload* payload);
 void FreeInflateBlock(unsigned char* block);
+
+// The application inflated on a worker thread (CreateThread, which Windows 98 has), started
+// once the dialog is shown; nothing is written. Without a thread nothing happens here.
+void StartApplicationInflation();
+// Waits for that thread to end, if one runs; the result is then in the context.
+void AwaitApplicationInflation();
 
 // Unpacks the uninstaller into the system directory. Silent; returns 0 always.
 HRESULT InstallUninstaller();

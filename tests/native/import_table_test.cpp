@@ -35,7 +35,9 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
       "WideCharToMultiByte", "WriteFile", "lstrcmpiA", "lstrcpyA", "lstrlenA",
       // The uninstaller's wait for its copy to confirm its start; shortcut targets in full form.
       "CreateEventA", "GetFullPathNameA", "SetEvent", "SetLastError", "TerminateProcess",
-      "WaitForMultipleObjects", "IsDBCSLeadByte"}},
+      "WaitForMultipleObjects", "IsDBCSLeadByte",
+      // The installer inflates the application on a worker thread while its dialog shows.
+      "CreateThread", "SetThreadPriority"}},
     // Windows 95 window manager, ANSI entry points only.
     {"USER32.dll",
      {"CreateDialogParamA", "DispatchMessageA", "EnableWindow", "EnumWindows", "GetDlgItem",

@@ -22,11 +22,11 @@ using namespace setup_test;
 constexpr const char* kThankYou = kExpectedThankYou;
 constexpr const char* kTitle = kExpectedInstallerTitle;
 
-std::string Deflated(const std::string& plain) {
+std::string Deflated(const std::string& plain, int level = 9) {
   uLongf length = compressBound(plain.size());
   std::string stream(length, '\0');
   compress2(reinterpret_cast<Bytef*>(stream.data()), &length,
-            reinterpret_cast<const Bytef*>(plain.data()), plain.size(), 9);
+            reinterpret_cast<const Bytef*>(plain.data()), plain.size(), level);
   stream.resize(length);
   return stream;
 }
@@ -326,17 +326,45 @@ TEST_F(InstallTest, OnWindows98AMoveFailingAfterTheDeleteKeepsTheWrittenFile) {
   EXPECT_TRUE(ReadFileBytes(InstallDirectory() + "Lumifold.ex~") == application_) << "not kept";
 }
 
+// The application inflates behind the dialog: its failure is said at Install, at each press.
 TEST_F(InstallTest, CorruptApplicationStreamShowsItsMessageAndWritesNoExecutable) {
   SetupRun run("SETUP.exe");
   auto stream = ReadResource(run.Path(), RT_RCDATA, IDR_APPLICATION);
   ASSERT_TRUE(stream.has_value());
   stream->back() ^= 0x01;  // the Adler-32 no longer matches
   ASSERT_TRUE(ReplaceRcdataResource(run.Path(), IDR_APPLICATION, *stream));
-  StartAndPressInstall(run, false);
-  ExpectMessage(run, "Error while uncompressing setup resource data.");
+  ASSERT_TRUE(run.Start());
+  ASSERT_NE(nullptr, run.WaitForDialog());
+  Sleep(1000);  // the inflation has failed by now
+  EXPECT_EQ(1u, run.TopLevelWindows().size()) << "a message before Install";
+  EXPECT_FALSE(DirectoryExists(MakerDirectory())) << "made before Install";
+  ASSERT_EQ(BST_CHECKED, run.ClickCheckBox(IDC_ACCEPT));
+  ASSERT_EQ(BST_UNCHECKED, run.ClickCheckBox(IDC_LAUNCH));
+  for (int press = 0; press < 2; ++press) {
+    ASSERT_TRUE(run.Click(IDC_INSTALL));
+    ExpectMessage(run, "Error while uncompressing setup resource data.");
+  }
   ExpectDialogStillUsable(run);
   EXPECT_FALSE(FileExists(InstalledExecutable()));
+  EXPECT_EQ(0, CountFiles(InstallDirectory(), "*"));
   EXPECT_FALSE(FileExists(ProgramsLink()));
+}
+
+// Closed while a large application still inflates behind it, the installer writes nothing and
+// ends as soon as the inflation has, with exit code 1.
+TEST_F(InstallTest, ClosedWhileTheApplicationInflatesLeavesNothing) {
+  SetupRun run("SETUP.exe");
+  std::string large(48 << 20, '\0');
+  unsigned seed = 1;  // four random bits a byte: they deflate to about half, within the bound
+  for (char& c : large) c = "0123456789abcdef"[(seed = seed * 1103515245 + 12345) >> 16 & 15];
+  ASSERT_TRUE(ReplaceRcdataResource(run.Path(), IDR_APPLICATION, Deflated(large, 1)));
+  ASSERT_TRUE(run.Start());
+  ASSERT_NE(nullptr, run.WaitForDialog());
+  const DWORD closed = GetTickCount();
+  ASSERT_TRUE(run.CloseDialog());
+  EXPECT_EQ(std::optional<DWORD>(1), run.WaitForExit());
+  EXPECT_GT(3000u, GetTickCount() - closed) << "ms from the close to the exit";
+  EXPECT_FALSE(DirectoryExists(MakerDirectory()));
 }
 
 TEST_F(InstallTest, MissingApplicationStreamShowsItsMessage) {
