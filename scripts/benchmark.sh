@@ -123,9 +123,9 @@ check_install() {
   drive=$copy/prefix/drive_c
   user=$(ls "$drive/users" | grep -v '^Public$' | head -1)
   local home=$drive/users/$user uninstall values v
-  program_files=$(scripts/wine-session.sh run "$copy" reg query $reg_view \
-    'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir | tr -d '\r' |
-    sed -n 's/^ *ProgramFilesDir *REG_SZ *//p')
+  program_files=$(scripts/wine-session.sh run "$copy" reg query \
+    'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir $reg_view | tr -d '\r' |
+    sed -n 's/^ *ProgramFilesDir *REG_SZ *//p') || true  # said just below
   [ -n "$program_files" ] || die "$copy: no ProgramFilesDir"
   cmp -s "$(unix_path "$copy" "$program_files")/Quorvale/Lumifold/Lumifold.exe" "$work/payloads/Lumifold.exe" ||
     die "$copy: application missing or wrong"
@@ -137,11 +137,11 @@ check_install() {
   grep -q "<partnerkey xsi:type=\"tevik:string\">$partner_key</partnerkey>" \
     "$home/AppData/Roaming/Quorvale/Lumifold/CorvaneSettings.xml" || die "$copy: no settings file"
   uninstall='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorvale Lumifold'
-  values=$(scripts/wine-session.sh run "$copy" reg query $reg_view "$uninstall" | tr -d '\r')
+  values=$(scripts/wine-session.sh run "$copy" reg query "$uninstall" $reg_view | tr -d '\r') || true
   for v in DisplayName InstallPath UninstallString Publisher UrlInfoAbout NoModify NoRepair; do
     grep -q "^ *$v " <<<"$values" || die "$copy: uninstall value $v missing"
   done
-  scripts/wine-session.sh run "$copy" reg query $reg_view 'HKLM\SOFTWARE\Quorvale\Lumifold' /v PartnerKey |
+  scripts/wine-session.sh run "$copy" reg query 'HKLM\SOFTWARE\Quorvale\Lumifold' /v PartnerKey $reg_view |
     grep -q "$partner_key" || die "$copy: PartnerKey missing"
 }
 
@@ -215,7 +215,7 @@ if [ "$arch" = x86_64 ]; then
   pair="x86-64 pair: the x86-64 SETUP.exe against NSIS's amd64-unicode stub, 64-bit prefixes"
   export LUMIFOLD_WINEARCH=win64
   installer_tree=installer-x86_64 bare_entry=BareDialogEntryPoint nsis_target=-DAMD64
-  reg_view=/reg:64  # Debian's wine may start the 32-bit reg.exe, which reads the 32-bit view
+  reg_view=/reg:64  # after the key: Debian's wine may start the 32-bit reg.exe, which reads the 32-bit view
   application_source=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/comctl32.dll
 else
   pair="32-bit pair: the 32-bit SETUP.exe against NSIS's x86-ansi stub, 32-bit prefixes"
