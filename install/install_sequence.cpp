@@ -43,7 +43,7 @@ LONG ResolveInstallDirectory(char* directory) {
 // A failure is said as if the inflation ran now, and the next press inflates again; a block
 // whose write failed is kept for it. The block is not freed: it dies with the process.
 static bool UnpackApplication(const char* executable) {
-  AwaitApplicationInflation();
+  AwaitPayloadInflation();
   InflatedPayload& application = gSetup.application;
   if (application.block == NULL && application.failure == NULL) {
     InflatePayload(IDR_APPLICATION, kApplicationCapacityFactor, &application);

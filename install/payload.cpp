@@ -74,7 +74,7 @@ void InflatePayload(int id, unsigned long factor, InflatedPayload* payload) {
              (block = static_cast<unsigned char*>(HeapAlloc(GetProcessHeap(), 0, length))) == NULL) {
     payload->failure = kAllocateFailedText;
   } else if (Inflate(block, &length, stream, size) != Z_OK) {
-    FreeInflateBlock(block);
+    HeapFree(GetProcessHeap(), 0, block);
     payload->failure = kUncompressFailedText;
   } else {
     payload->block = block;
@@ -82,23 +82,23 @@ void InflatePayload(int id, unsigned long factor, InflatedPayload* payload) {
   }
 }
 
-void FreeInflateBlock(unsigned char* block) { HeapFree(GetProcessHeap(), 0, block); }
-
-static DWORD WINAPI InflateApplicationAhead(LPVOID) {
+// One payload at a time, the application first.
+static DWORD WINAPI InflatePayloadsAhead(LPVOID) {
   InflatePayload(IDR_APPLICATION, kApplicationCapacityFactor, &gSetup.application);
+  InflatePayload(IDR_UNINSTALLER, kUninstallerCapacityFactor, &gSetup.uninstaller);
   return 0;
 }
 
 // Below the dialog's priority, so that on one processor the dialog paints and answers first.
-void StartApplicationInflation() {
+void StartPayloadInflation() {
   DWORD threadId;  // Windows 98 and ME fail CreateThread without a place for the id
-  gSetup.inflationThread = CreateThread(NULL, 0, InflateApplicationAhead, NULL, 0, &threadId);
+  gSetup.inflationThread = CreateThread(NULL, 0, InflatePayloadsAhead, NULL, 0, &threadId);
   if (gSetup.inflationThread != NULL) {
     SetThreadPriority(gSetup.inflationThread, THREAD_PRIORITY_BELOW_NORMAL);
   }
 }
 
-void AwaitApplicationInflation() {
+void AwaitPayloadInflation() {
   if (gSetup.inflationThread == NULL) return;
   WaitForSingleObject(gSetup.inflationThread, INFINITE);
   CloseHandle(gSetup.inflationThread);
@@ -111,12 +111,12 @@ static void WriteUninstaller(const unsigned char* bytes, unsigned long length) {
   if (JoinUninstallerPath(path)) WritePayloadFile(path, bytes, length);
 }
 
+// Inflated ahead with the application, or else now; its block too dies with the process.
 HRESULT InstallUninstaller() {
-  InflatedPayload uninstaller = {};
-  InflatePayload(IDR_UNINSTALLER, kUninstallerCapacityFactor, &uninstaller);
-  if (uninstaller.block != NULL) {
-    WriteUninstaller(uninstaller.block, uninstaller.length);
-    FreeInflateBlock(uninstaller.block);
+  InflatedPayload& uninstaller = gSetup.uninstaller;
+  if (uninstaller.block == NULL && uninstaller.failure == NULL) {
+    InflatePayload(IDR_UNINSTALLER, kUninstallerCapacityFactor, &uninstaller);
   }
+  if (uninstaller.block != NULL) WriteUninstaller(uninstaller.block, uninstaller.length);
   return S_OK;
 }

@@ -27,17 +27,18 @@ struct InflatedPayload {
   const char* failure;
 };
 
-// Inflates payload id into a block of factor times its compressed size, allocated here (the
-// caller frees it). Sets block and length, or failure: the resource cannot be read, the block
+// Inflates payload id into a block of factor times its compressed size, allocated here and
+// never freed (it dies with the process). Sets block and length, or failure: the resource cannot be read, the block
 // not allocated (its size does not fit or the heap is out), or the stream does not inflate.
 void InflatePayload(int id, unsigned long factor, InflatedPayload* payload);
-void FreeInflateBlock(unsigned char* block);
 
-// The application inflated on a worker thread (CreateThread, which Windows 98 has), started
-// once the dialog is shown; nothing is written. Without a thread nothing happens here.
-void StartApplicationInflation();
+// The application, then the uninstaller, inflated on a worker thread (CreateThread, which
+// Windows 98 has), started once the dialog is shown; nothing is written. Without a thread
+// nothing happens here, and Install inflates each itself.
+void StartPayloadInflation();
 // Waits for that thread to end, if one runs; the result is then in the context.
-void AwaitApplicationInflation();
+void AwaitPayloadInflation();
 
-// Unpacks the uninstaller into the system directory. Silent; returns 0 always.
+// Writes the uninstaller into the system directory, after AwaitPayloadInflation. Silent;
+// returns 0 always.
 HRESULT InstallUninstaller();

@@ -10,8 +10,9 @@ struct SetupContext {
   char installPath[MAX_PATH];  // install directory, then the installed executable's path
   HWND dialogWindow;           // owner of every message box after start-up
   HWND runningInstanceWindow;  // the application's window found at start-up, or null
-  HANDLE inflationThread;      // inflating the application while the dialog shows, or null
+  HANDLE inflationThread;      // inflating the payloads while the dialog shows, or null
   InflatedPayload application; // what that inflation gave, for Install
+  InflatedPayload uninstaller;
 };
 
 extern SetupContext gSetup;

@@ -37,8 +37,8 @@ int SetupMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
   PurgeCachedContent();
   DerivePartnerKey();
   if (!CreateSetupWindow(instance, showState)) return 0;
-  StartApplicationInflation();
+  StartPayloadInflation();
   RunMessageLoop(LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_SETUP)));
-  AwaitApplicationInflation();  // a thread ended by the exit could hold the heap's lock
+  AwaitPayloadInflation();  // a thread ended by the exit could hold the heap's lock
   return 1;
 }
