@@ -179,8 +179,8 @@ struct LicenseSearch {
   HWND text;
 };
 
-// NSIS shows its licence in a rich edit control ("RichEdit20A", also where it stands in with
-// the older "RichEdit" class) on a page dialog inside its main window. The page counts as
+// NSIS shows its licence in a rich edit control ("RichEdit20A", "RichEdit20W" in its Unicode
+// stubs, also where it stands in with the older "RichEdit" class) on a page dialog inside its main window. The page counts as
 // shown once that control is visible (so are its page and the main window) and holds the text.
 BOOL CALLBACK FindLicenseText(HWND window, LPARAM parameter) {
   LicenseSearch* search = reinterpret_cast<LicenseSearch*>(parameter);
@@ -190,6 +190,7 @@ BOOL CALLBACK FindLicenseText(HWND window, LPARAM parameter) {
   HWND page = nullptr;
   while ((page = FindWindowExA(window, page, "#32770", nullptr)) != nullptr) {
     HWND text = FindWindowExA(page, nullptr, "RichEdit20A", nullptr);
+    if (text == nullptr) text = FindWindowExA(page, nullptr, "RichEdit20W", nullptr);
     DWORD_PTR length = 0;
     if (text != nullptr && IsWindowVisible(text) &&
         SendMessageTimeoutA(text, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length) &&

@@ -1,8 +1,16 @@
 ; The same install job as SETUP.exe, written for NSIS 3.08, for the benchmark to compare with.
-; makensis -DOUTFILE=... -DAPPLICATION=... -DUNINSTALLER=... -DLICENSE=... -DPARTNER_KEY=...
+; makensis -DOUTFILE=... -DAPPLICATION=... -DUNINSTALLER=... -DLICENSE=... -DPARTNER_KEY=... [-DAMD64]
+; With AMD64, NSIS's 64-bit stub (the only one it has is Unicode) installing to the 64-bit
+; Program Files, for the x86-64 SETUP.exe; else its ANSI x86 stub, for the 32-bit one.
 ; Everything NSIS offers beyond the job is left at its defaults (CRC check of the installer,
 ; data block optimisation); the compressor is zlib, not solid, like SETUP.exe's streams.
+!ifdef AMD64
+Target amd64-unicode
+!define PROGRAM_FILES "$PROGRAMFILES64"
+!else
 Unicode false
+!define PROGRAM_FILES "$PROGRAMFILES"
+!endif
 SetCompressor zlib
 ; The same identity as SETUP.exe's: administrator rights, Common Controls 6 and DPI awareness in
 ; the manifest (which declares the supported systems by default), and a version block.
@@ -21,7 +29,7 @@ VIAddVersionKey /LANG=1033 ProductVersion 1.0.0.0
 Name "Quorvale Lumifold"
 Caption "Quorvale Lumifold Installer"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES\Quorvale\Lumifold"
+InstallDir "${PROGRAM_FILES}\Quorvale\Lumifold"
 LicenseData "${LICENSE}"
 LicenseForceSelection checkbox "Yes, I accept license agreement."
 Page license

@@ -129,9 +129,13 @@ add_library(zlib_inflate STATIC
   third_party/zlib/inftrees.c third_party/zlib/uncompr.c third_party/zlib/zutil.c)
 target_compile_options(zlib_inflate PRIVATE
   -O3 -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables)
+# The fixed Huffman tables built at their first use into zero-filled data, not carried as 2 KB of
+# constants. zlib warns that building them is not thread-safe: the installer's inflations never
+# overlap (the worker's ends before Install inflates anything).
+target_compile_definitions(zlib_inflate PRIVATE BUILDFIXED)
 target_include_directories(zlib_inflate PUBLIC ${CMAKE_SOURCE_DIR}/third_party/zlib)
 set_source_files_properties(third_party/zlib/inflate.c third_party/zlib/inftrees.c PROPERTIES
-  COMPILE_OPTIONS -Os)
+  COMPILE_OPTIONS "-Os;-fno-data-sections")
 
 add_lumifold_program(SETUP WIN32
   common/path_join.cpp common/system_library.cpp common/late_functions.cpp common/dll_search.cpp common/folders.cpp

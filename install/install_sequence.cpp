@@ -1,12 +1,9 @@
-#include <zlib.h>
-
 #include "common/folders.h"
 #include "common/install_directory.h"
 #include "common/path_join.h"
 #include "common/product.h"
 #include "common/registry_string.h"
 #include "common/user_folders.h"
-#include "install/inflate.h"
 #include "install/install.h"
 #include "install/payload.h"
 #include "partner/partner_settings.h"
@@ -42,26 +39,23 @@ LONG ResolveInstallDirectory(char* directory) {
   return ERROR_SUCCESS;
 }
 
-// Inflates the application's stream and writes it to executable; false after its message.
+// Writes the application, inflated ahead or else now, to executable; false after its message.
+// A failure is said as if the inflation ran now, and the next press inflates again; a block
+// whose write failed is kept for it. The block is not freed: it dies with the process.
 static bool UnpackApplication(const char* executable) {
-  DWORD size = 0;
-  const unsigned char* stream = LoadPayload(IDR_APPLICATION, RT_RCDATA, &size);
-  if (stream == NULL) {
-    ShowInstallMessage(kReadResourceFailedText);
+  AwaitPayloadInflation();
+  InflatedPayload& application = gSetup.application;
+  if (application.block == NULL && application.failure == NULL) {
+    InflatePayload(IDR_APPLICATION, kApplicationCapacityFactor, &application);
+  }
+  if (application.failure != NULL) {
+    ShowInstallMessage(application.failure);
+    application.failure = NULL;
     return false;
   }
-  unsigned long length = 0;
-  unsigned char* block = AllocateInflateBlock(size, kApplicationCapacityFactor, &length);
-  if (block == NULL) {
-    ShowInstallMessage(kAllocateFailedText);
-    return false;
-  }
-  const bool inflated = Inflate(block, &length, stream, size) == Z_OK;
-  const bool written = inflated && WritePayloadFile(executable, block, length) == S_OK;
-  FreeInflateBlock(block);
-  if (!inflated) ShowInstallMessage(kUncompressFailedText);
-  else if (!written) ShowPathMessage(kWriteFileFailedFormat, executable);
-  return written;
+  if (WritePayloadFile(executable, application.block, application.length) == S_OK) return true;
+  ShowPathMessage(kWriteFileFailedFormat, executable);
+  return false;
 }
 
 HRESULT InstallApplication(char* path) {

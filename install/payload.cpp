@@ -4,8 +4,10 @@
 
 #include "common/late_functions.h"
 #include "common/path_join.h"
+#include "common/product.h"
 #include "common/system_library.h"
 #include "install/inflate.h"
+#include "setup/setup_context.h"
 #include "ui/resource.h"
 
 const unsigned char* LoadPayload(int id, LPCSTR type, DWORD* size) {
@@ -61,13 +63,47 @@ HRESULT WritePayloadFile(const char* path, const unsigned char* bytes, DWORD len
   return moved == S_OK ? S_OK : E_FAIL;
 }
 
-unsigned char* AllocateInflateBlock(DWORD compressedSize, unsigned long factor,
-                                    unsigned long* capacity) {
-  if (!ComputeCapacity(compressedSize, factor, capacity)) return NULL;
-  return static_cast<unsigned char*>(HeapAlloc(GetProcessHeap(), 0, *capacity));
+void InflatePayload(int id, unsigned long factor, InflatedPayload* payload) {
+  DWORD size = 0;
+  const unsigned char* stream = LoadPayload(id, RT_RCDATA, &size);
+  unsigned long length = 0;
+  unsigned char* block = NULL;
+  if (stream == NULL) {
+    payload->failure = kReadResourceFailedText;
+  } else if (!ComputeCapacity(size, factor, &length) ||
+             (block = static_cast<unsigned char*>(HeapAlloc(GetProcessHeap(), 0, length))) == NULL) {
+    payload->failure = kAllocateFailedText;
+  } else if (Inflate(block, &length, stream, size) != Z_OK) {
+    HeapFree(GetProcessHeap(), 0, block);
+    payload->failure = kUncompressFailedText;
+  } else {
+    payload->block = block;
+    payload->length = length;
+  }
 }
 
-void FreeInflateBlock(unsigned char* block) { HeapFree(GetProcessHeap(), 0, block); }
+// One payload at a time, the application first.
+static DWORD WINAPI InflatePayloadsAhead(LPVOID) {
+  InflatePayload(IDR_APPLICATION, kApplicationCapacityFactor, &gSetup.application);
+  InflatePayload(IDR_UNINSTALLER, kUninstallerCapacityFactor, &gSetup.uninstaller);
+  return 0;
+}
+
+// Below the dialog's priority, so that on one processor the dialog paints and answers first.
+void StartPayloadInflation() {
+  DWORD threadId;  // Windows 98 and ME fail CreateThread without a place for the id
+  gSetup.inflationThread = CreateThread(NULL, 0, InflatePayloadsAhead, NULL, 0, &threadId);
+  if (gSetup.inflationThread != NULL) {
+    SetThreadPriority(gSetup.inflationThread, THREAD_PRIORITY_BELOW_NORMAL);
+  }
+}
+
+void AwaitPayloadInflation() {
+  if (gSetup.inflationThread == NULL) return;
+  WaitForSingleObject(gSetup.inflationThread, INFINITE);
+  CloseHandle(gSetup.inflationThread);
+  gSetup.inflationThread = NULL;
+}
 
 // Writes the inflated uninstaller to the system directory, unless that path cannot be made.
 static void WriteUninstaller(const unsigned char* bytes, unsigned long length) {
@@ -75,14 +111,12 @@ static void WriteUninstaller(const unsigned char* bytes, unsigned long length) {
   if (JoinUninstallerPath(path)) WritePayloadFile(path, bytes, length);
 }
 
+// Inflated ahead with the application, or else now; its block too dies with the process.
 HRESULT InstallUninstaller() {
-  DWORD size = 0;
-  const unsigned char* stream = LoadPayload(IDR_UNINSTALLER, RT_RCDATA, &size);
-  if (stream == NULL) return S_OK;
-  unsigned long length = 0;
-  unsigned char* block = AllocateInflateBlock(size, kUninstallerCapacityFactor, &length);
-  if (block == NULL) return S_OK;
-  if (Inflate(block, &length, stream, size) == Z_OK) WriteUninstaller(block, length);
-  FreeInflateBlock(block);
+  InflatedPayload& uninstaller = gSetup.uninstaller;
+  if (uninstaller.block == NULL && uninstaller.failure == NULL) {
+    InflatePayload(IDR_UNINSTALLER, kUninstallerCapacityFactor, &uninstaller);
+  }
+  if (uninstaller.block != NULL) WriteUninstaller(uninstaller.block, uninstaller.length);
   return S_OK;
 }

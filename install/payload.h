@@ -19,11 +19,26 @@ HRESULT WritePayloadFile(const char* path, const unsigned char* bytes, DWORD len
 inline constexpr unsigned long kApplicationCapacityFactor = 3;
 inline constexpr unsigned long kUninstallerCapacityFactor = 4;
 
-// Allocates the output block for a payload of compressedSize bytes, with *capacity set to
-// factor times that size. Returns null when the capacity does not fit or the heap is out.
-unsigned char* AllocateInflateBlock(DWORD compressedSize, unsigned long factor,
-                                    unsigned long* capacity);
-void FreeInflateBlock(unsigned char* block);
+// A payload inflated in memory: its block, or the install-time message of the step that failed.
+// All zero: not inflated yet.
+struct InflatedPayload {
+  unsigned char* block;
+  unsigned long length;
+  const char* failure;
+};
 
-// Unpacks the uninstaller into the system directory. Silent; returns 0 always.
+// Inflates payload id into a block of factor times its compressed size, allocated here and
+// never freed (it dies with the process). Sets block and length, or failure: the resource cannot be read, the block
+// not allocated (its size does not fit or the heap is out), or the stream does not inflate.
+void InflatePayload(int id, unsigned long factor, InflatedPayload* payload);
+
+// The application, then the uninstaller, inflated on a worker thread (CreateThread, which
+// Windows 98 has), started once the dialog is shown; nothing is written. Without a thread
+// nothing happens here, and Install inflates each itself.
+void StartPayloadInflation();
+// Waits for that thread to end, if one runs; the result is then in the context.
+void AwaitPayloadInflation();
+
+// Writes the uninstaller into the system directory, after AwaitPayloadInflation. Silent;
+// returns 0 always.
 HRESULT InstallUninstaller();

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The benchmark (not part of the tests): SETUP.exe against an NSIS 3.08 installer doing the same
 # install job with the same payloads, both timed under Wine in fresh copies of one warm prefix,
-# interleaved, for several rounds.
+# interleaved, for several rounds. The pair: the 32-bit SETUP.exe against NSIS's x86 stub in
+# 32-bit prefixes; where the machine runs no 32-bit code, or with LUMIFOLD_ARCH=x86_64, the
+# x86-64 SETUP.exe against NSIS's amd64 stub in 64-bit prefixes.
 #   scripts/benchmark.sh [ROUNDS]   ROUNDS measured rounds (default 5), after one warm-up round
 # Everything goes to build-benchmark/ (or $LUMIFOLD_BENCH_DIR); the table is printed and saved
 # as report.md there, and one line of the run's medians and verdicts is added to runs.md there,
@@ -13,8 +15,6 @@ rounds=${1:-5}
 work=${LUMIFOLD_BENCH_DIR:-build-benchmark}
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
-# A real 32-bit PE of Wine's, cut to the product's inflated size, stands in for the application.
-application_source=/usr/lib/i386-linux-gnu/wine/i386-windows/comctl32.dll
 application_bytes=3997757
 partner_key=bench
 
@@ -23,7 +23,7 @@ die() { printf 'benchmark: %s\n' "$*" >&2; exit 1; }
 windows_path() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); echo "Z:${p//\//\\}"; }
 
 install_packages() {
-  bash scripts/install-deps.sh
+  LUMIFOLD_ARCH=$requested_arch bash scripts/install-deps.sh
   local missing=() p
   for p in nsis zopfli; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -35,6 +35,8 @@ install_packages() {
   fi
 }
 
+# A real PE of Wine's for the pair's architecture, cut to the product's inflated size, stands in
+# for the application.
 make_payloads() {
   mkdir -p "$work/payloads"
   [ "$(stat -c %s "$application_source")" -ge $application_bytes ] ||
@@ -47,34 +49,33 @@ make_payloads() {
     >"$work/payloads/license-utf8.txt"
 }
 
-# build_setup TREE [cmake options...]: SETUP.exe with the benchmark's application.
+# build_setup TREE [cmake options...]: SETUP.exe of the pair with the benchmark's application.
 build_setup() {
   local tree=$1
   shift
-  cmake -S "$source_dir" -B "$work/$tree" -DLUMIFOLD_APPLICATION="$work/payloads/Lumifold.exe" "$@" \
-    >"$work/$tree.log" 2>&1 || die "cmake failed, see $work/$tree.log"
-  cmake --build "$work/$tree" -j2 --target installer >>"$work/$tree.log" 2>&1 ||
+  cmake -S "$source_dir" -B "$work/$tree" -DLUMIFOLD_APPLICATION="$work/payloads/Lumifold.exe" \
+    -DLUMIFOLD_ARCH="$arch" "$@" >"$work/$tree.log" 2>&1 || die "cmake failed, see $work/$tree.log"
+  cmake --build "$work/$tree" -j2 --target "$installer_tree" >>"$work/$tree.log" 2>&1 ||
     die "build failed, see $work/$tree.log"
 }
 
 build_nsis() {
   local out=$1 application=$2 uninstaller=$3 license=$4
   makensis -V2 -DOUTFILE="$out" -DAPPLICATION="$application" -DUNINSTALLER="$uninstaller" \
-    -DLICENSE="$license" -DPARTNER_KEY=$partner_key "$source_dir/bench/lumifold.nsi" >/dev/null
+    -DLICENSE="$license" -DPARTNER_KEY=$partner_key $nsis_target "$source_dir/bench/lumifold.nsi" >/dev/null
 }
 
 build_programs() {
   mkdir -p "$work/bin"
-  i686-w64-mingw32-g++-win32 -O2 -std=c++17 -Wall -Wextra -static -s bench/bench_driver.cpp \
-    -o "$work/bin/bench_driver.exe"
-  i686-w64-mingw32-g++-win32 -O2 -Wall -static -s -mwindows bench/trivial.cpp -o "$work/bin/trivial.exe"
-  i686-w64-mingw32-windres -I. bench/bare_dialog.rc -O coff -o "$work/bare_dialog.res"
-  i686-w64-mingw32-g++-win32 -I. -Os -Wall -Wextra -static -s -mwindows -nostartfiles \
-    -Wl,-e,_BareDialogEntryPoint@0 bench/bare_dialog.cpp "$work/bare_dialog.res" \
-    -o "$work/bin/bare_dialog.exe"
-  cp "$work/build/installer/SETUP.exe" "$work/bin/SETUP-$partner_key.exe"  # partner key: settings file too
+  local compiler=$arch-w64-mingw32-g++-win32 installed=$work/build/$installer_tree
+  $compiler -O2 -std=c++17 -Wall -Wextra -static -s bench/bench_driver.cpp -o "$work/bin/bench_driver.exe"
+  $compiler -O2 -Wall -static -s -mwindows bench/trivial.cpp -o "$work/bin/trivial.exe"
+  "$arch-w64-mingw32-windres" -I. bench/bare_dialog.rc -O coff -o "$work/bare_dialog.res"
+  $compiler -I. -Os -Wall -Wextra -static -s -mwindows -nostartfiles \
+    -Wl,-e,"$bare_entry" bench/bare_dialog.cpp "$work/bare_dialog.res" -o "$work/bin/bare_dialog.exe"
+  cp "$installed/SETUP.exe" "$work/bin/SETUP-$partner_key.exe"  # partner key: settings file too
   build_nsis "$work/bin/nsis-setup.exe" "$work/payloads/Lumifold.exe" \
-    "$work/build/installer/TevikUninstaller.exe" "$work/payloads/license-utf8.txt"
+    "$installed/TevikUninstaller.exe" "$work/payloads/license-utf8.txt"
   build_nsis "$work/bin/nsis-stub.exe" "$work/payloads/one-byte" "$work/payloads/one-byte" "$work/payloads/one-byte"
 }
 
@@ -123,12 +124,12 @@ check_install() {
   user=$(ls "$drive/users" | grep -v '^Public$' | head -1)
   local home=$drive/users/$user uninstall values v
   program_files=$(scripts/wine-session.sh run "$copy" reg query \
-    'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir | tr -d '\r' |
-    sed -n 's/^ *ProgramFilesDir *REG_SZ *//p')
+    'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir $reg_view | tr -d '\r' |
+    sed -n 's/^ *ProgramFilesDir *REG_SZ *//p') || true  # said just below
   [ -n "$program_files" ] || die "$copy: no ProgramFilesDir"
   cmp -s "$(unix_path "$copy" "$program_files")/Quorvale/Lumifold/Lumifold.exe" "$work/payloads/Lumifold.exe" ||
     die "$copy: application missing or wrong"
-  cmp -s "$drive/windows/system32/TevikUninstaller.exe" "$work/build/installer/TevikUninstaller.exe" ||
+  cmp -s "$drive/windows/system32/TevikUninstaller.exe" "$work/build/$installer_tree/TevikUninstaller.exe" ||
     die "$copy: uninstaller missing or wrong"
   [ -s "$home/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Quorvale Lumifold.lnk" ] ||
     die "$copy: no Programs-menu shortcut"
@@ -136,11 +137,11 @@ check_install() {
   grep -q "<partnerkey xsi:type=\"tevik:string\">$partner_key</partnerkey>" \
     "$home/AppData/Roaming/Quorvale/Lumifold/CorvaneSettings.xml" || die "$copy: no settings file"
   uninstall='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorvale Lumifold'
-  values=$(scripts/wine-session.sh run "$copy" reg query "$uninstall" | tr -d '\r')
+  values=$(scripts/wine-session.sh run "$copy" reg query "$uninstall" $reg_view | tr -d '\r') || true
   for v in DisplayName InstallPath UninstallString Publisher UrlInfoAbout NoModify NoRepair; do
     grep -q "^ *$v " <<<"$values" || die "$copy: uninstall value $v missing"
   done
-  scripts/wine-session.sh run "$copy" reg query 'HKLM\SOFTWARE\Quorvale\Lumifold' /v PartnerKey |
+  scripts/wine-session.sh run "$copy" reg query 'HKLM\SOFTWARE\Quorvale\Lumifold' /v PartnerKey $reg_view |
     grep -q "$partner_key" || die "$copy: PartnerKey missing"
 }
 
@@ -184,11 +185,11 @@ report() {
   local setup_exe=$work/bin/SETUP-$partner_key.exe
   awk -v own="$(weigh "$setup_exe" own_weight_bytes)" -v stub="$(stat -c %s "$work/bin/nsis-stub.exe")" \
     -v setup_bytes="$(stat -c %s "$setup_exe")" \
-    -v zopfli_bytes="$(stat -c %s "$work/build-zopfli/installer/SETUP.exe")" \
+    -v zopfli_bytes="$(stat -c %s "$work/build-zopfli/$installer_tree/SETUP.exe")" \
     -v nsis_bytes="$(stat -c %s "$work/bin/nsis-setup.exe")" -v rounds="$rounds" \
     -v date="$(date -u '+%Y-%m-%d %H:%M')" -v load="$load_before, $load_after" \
     -v machine="$(nproc) cores, $(uname -m), load average $load_before before the runs and $load_after after" \
-    -v versions="$(wine --version), makensis $(makensis -VERSION)" -v runs="$work/runs.md" \
+    -v versions="$(wine --version), makensis $(makensis -VERSION)" -v runs="$work/runs.md" -v pair="$pair" \
     -f bench/report.awk "$work/results.txt" >"$work/report.md"
   { printf '\nThe medians of every run in %s so far (runs.md):\n\n' "$work"; cat "$work/runs.md"; } \
     >>"$work/report.md"
@@ -205,7 +206,23 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The pair measured: the 32-bit one where Wine runs 32-bit programs (asked once the set-up is
+# done), else the x86-64 one; each with its own payload, so that neither needs the other's Wine.
+requested_arch=${LUMIFOLD_ARCH:-i686}
 install_packages
+arch=$(LUMIFOLD_ARCH=$requested_arch scripts/windows-arch.sh 2>/dev/null)
+if [ "$arch" = x86_64 ]; then
+  pair="x86-64 pair: the x86-64 SETUP.exe against NSIS's amd64-unicode stub, 64-bit prefixes"
+  export LUMIFOLD_WINEARCH=win64
+  installer_tree=installer-x86_64 bare_entry=BareDialogEntryPoint nsis_target=-DAMD64
+  reg_view=/reg:64  # after the key: Debian's wine may start the 32-bit reg.exe, which reads the 32-bit view
+  application_source=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/comctl32.dll
+else
+  pair="32-bit pair: the 32-bit SETUP.exe against NSIS's x86-ansi stub, 32-bit prefixes"
+  installer_tree=installer bare_entry=_BareDialogEntryPoint@0 nsis_target= reg_view=
+  application_source=/usr/lib/i386-linux-gnu/wine/i386-windows/comctl32.dll
+fi
+say "$pair"
 say "payloads and installers"
 make_payloads
 build_setup build

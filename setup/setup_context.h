@@ -3,11 +3,16 @@
 
 #include <windows.h>
 
+#include "install/payload.h"
+
 struct SetupContext {
   char partnerKey[MAX_PATH];   // empty: no partner
   char installPath[MAX_PATH];  // install directory, then the installed executable's path
   HWND dialogWindow;           // owner of every message box after start-up
   HWND runningInstanceWindow;  // the application's window found at start-up, or null
+  HANDLE inflationThread;      // inflating the payloads while the dialog shows, or null
+  InflatedPayload application; // what that inflation gave, for Install
+  InflatedPayload uninstaller;
 };
 
 extern SetupContext gSetup;

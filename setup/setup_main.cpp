@@ -1,6 +1,7 @@
 #include "setup/setup_main.h"
 
 #include "common/system_library.h"
+#include "install/payload.h"
 #include "partner/partner_key.h"
 #include "setup/setup_context.h"
 #include "ui/resource.h"
@@ -36,6 +37,8 @@ int SetupMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
   PurgeCachedContent();
   DerivePartnerKey();
   if (!CreateSetupWindow(instance, showState)) return 0;
+  StartPayloadInflation();
   RunMessageLoop(LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_SETUP)));
+  AwaitPayloadInflation();  // a thread ended by the exit could hold the heap's lock
   return 1;
 }

@@ -33,9 +33,11 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
       "SetEndOfFile",
       "SetErrorMode", "SetFilePointer", "SizeofResource", "Sleep", "WaitForSingleObject",
       "WideCharToMultiByte", "WriteFile", "lstrcmpiA", "lstrcpyA", "lstrlenA",
-      // The uninstaller's wait for its copy to confirm its start; shortcut targets in full form.
+      // The uninstaller's wait for its copy to confirm its start; shortcut targets in full form;
+      // the installer's worker thread, inflating while its dialog shows.
       "CreateEventA", "GetFullPathNameA", "SetEvent", "SetLastError", "TerminateProcess",
-      "WaitForMultipleObjects", "IsDBCSLeadByte", "GetCurrentThread"}},
+      "WaitForMultipleObjects", "IsDBCSLeadByte", "GetCurrentThread", "CreateThread",
+      "SetThreadPriority"}},
     // Windows 95 window manager, ANSI entry points only.
     {"USER32.dll",
      {"CreateDialogParamA", "DispatchMessageA", "EnableWindow", "EnumWindows", "GetDlgItem",

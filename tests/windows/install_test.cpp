@@ -22,11 +22,11 @@ using namespace setup_test;
 constexpr const char* kThankYou = kExpectedThankYou;
 constexpr const char* kTitle = kExpectedInstallerTitle;
 
-std::string Deflated(const std::string& plain) {
+std::string Deflated(const std::string& plain, int level = 9) {
   uLongf length = compressBound(plain.size());
   std::string stream(length, '\0');
   compress2(reinterpret_cast<Bytef*>(stream.data()), &length,
-            reinterpret_cast<const Bytef*>(plain.data()), plain.size(), 9);
+            reinterpret_cast<const Bytef*>(plain.data()), plain.size(), level);
   stream.resize(length);
   return stream;
 }
@@ -357,11 +357,35 @@ TEST_F(InstallTest, CorruptApplicationStreamShowsItsMessageAndWritesNoExecutable
   ASSERT_TRUE(stream.has_value());
   stream->back() ^= 0x01;  // the Adler-32 no longer matches
   ASSERT_TRUE(ReplaceRcdataResource(run.Path(), IDR_APPLICATION, *stream));
-  StartAndPressInstall(run, false);
+  ASSERT_TRUE(run.Start());
+  ASSERT_NE(nullptr, run.WaitForDialog());
+  Sleep(1000);  // the inflation has failed by now
+  EXPECT_EQ(1u, run.TopLevelWindows().size()) << "a message before Install";
+  EXPECT_FALSE(DirectoryExists(MakerDirectory())) << "made before Install";
+  ASSERT_EQ(BST_CHECKED, run.ClickCheckBox(IDC_ACCEPT));
+  ASSERT_TRUE(run.Click(IDC_INSTALL));  // failed behind the dialog, said now, and at each press
+  ExpectMessage(run, "Error while uncompressing setup resource data.");
+  ASSERT_TRUE(run.Click(IDC_INSTALL));
   ExpectMessage(run, "Error while uncompressing setup resource data.");
   ExpectDialogStillUsable(run);
   EXPECT_FALSE(FileExists(InstalledExecutable()));
+  EXPECT_EQ(0, CountFiles(InstallDirectory(), "*"));
   EXPECT_FALSE(FileExists(ProgramsLink()));
+}
+
+// Closed while a large application still inflates, it writes nothing and ends once that ends.
+TEST_F(InstallTest, ClosedWhileTheApplicationInflatesLeavesNothing) {
+  SetupRun run("SETUP.exe");
+  std::string large(48 << 20, '\0');  // four random bits a byte: about half when deflated
+  for (unsigned x = 1; char& c : large) c = 'a' + ((x = x * 1103515245 + 12345) >> 16 & 15);
+  ASSERT_TRUE(ReplaceRcdataResource(run.Path(), IDR_APPLICATION, Deflated(large, 1)));
+  ASSERT_TRUE(run.Start());
+  ASSERT_NE(nullptr, run.WaitForDialog());
+  const DWORD closed = GetTickCount();
+  ASSERT_TRUE(run.CloseDialog());
+  EXPECT_EQ(std::optional<DWORD>(1), run.WaitForExit());
+  EXPECT_GT(3000u, GetTickCount() - closed) << "ms from the close to the exit";
+  EXPECT_FALSE(DirectoryExists(MakerDirectory()));
 }
 
 TEST_F(InstallTest, MissingApplicationStreamShowsItsMessage) {
