@@ -296,14 +296,15 @@ TEST_F(UninstallTest, LockedApplicationLeavesAllForASecondUninstall) {
 TEST_F(UninstallTest, CopyThatDiesLoadingLeavesTheWorkToTheOriginal) {
   if (!RunningOnWine()) GTEST_SKIP() << "Wine's per-program DLL settings";
   InstallAs("SETUP-abc.exe");
-  const auto question = StartAndAsk(UninstallString());
+  const std::string uninstaller = UninstallString();  // the entry may be gone by the box
+  const auto question = StartAndAsk(uninstaller);
   RegistryValueOverride noShell32(HKEY_CURRENT_USER,
                                   "Software\\Wine\\AppDefaults\\TevikUninstaller.exe\\DllOverrides",
                                   "shell32", StringValue(""));
   ASSERT_TRUE(question.has_value() && DismissMessageBox(*question, IDYES));
   DWORD shownBy = 0;
   EXPECT_EQ(std::optional<DWORD>(2),
-            CloseOutcome(kExpectedIncomplete + UninstallString(), &shownBy));
+            CloseOutcome(kExpectedIncomplete + uninstaller, &shownBy));
   EXPECT_TRUE(shownBy == starter_.dwProcessId && !FileExists(InstalledExecutable()));
 }
 
