@@ -136,6 +136,13 @@ target_compile_definitions(zlib_inflate PRIVATE BUILDFIXED)
 target_include_directories(zlib_inflate PUBLIC ${CMAKE_SOURCE_DIR}/third_party/zlib)
 set_source_files_properties(third_party/zlib/inflate.c third_party/zlib/inftrees.c PROPERTIES
   COMPILE_OPTIONS "-Os;-fno-data-sections")
+# On x86-64, -O3 unrolls inffast.c's decoder to 4.8 KB; at -O2 it is 1.4 KB, and with adler32.c
+# at -O2 too an inflate of the application runs 1.5 % fewer instructions (callgrind) in the same
+# time. The 32-bit build keeps -O3, the fastest there when it was measured.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL x86_64)
+  set_source_files_properties(third_party/zlib/inffast.c third_party/zlib/adler32.c PROPERTIES
+    COMPILE_OPTIONS "-O2")
+endif()
 
 add_lumifold_program(SETUP WIN32
   common/path_join.cpp common/system_library.cpp common/late_functions.cpp common/dll_search.cpp common/folders.cpp
