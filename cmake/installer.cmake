@@ -65,7 +65,8 @@ sign_lumifold_program(lumifold_standin "Quorvale Lumifold")
 # The product's uninstaller, the default payload 133. Lean like SETUP.exe (below): its own entry
 # point instead of the C start-up code, no zlib, zero-filled data in .bss.
 add_lumifold_program(uninstaller WIN32
-  common/path_join.cpp common/system_library.cpp common/late_functions.cpp common/dll_search.cpp common/user_folders.cpp
+  common/path_join.cpp common/system_library.cpp common/late_functions.cpp common/dll_search.cpp
+  common/uninstaller_path.cpp common/user_folders.cpp
   common/running_application.cpp common/com_library.cpp common/registry_string.cpp
   common/shell_link_file.cpp common/folder_guard.cpp common/install_directory.cpp
   common/desktop_user.cpp
@@ -145,7 +146,8 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL x86_64)
 endif()
 
 add_lumifold_program(SETUP WIN32
-  common/path_join.cpp common/system_library.cpp common/late_functions.cpp common/dll_search.cpp common/folders.cpp
+  common/path_join.cpp common/system_library.cpp common/late_functions.cpp common/dll_search.cpp
+  common/uninstaller_path.cpp common/folders.cpp
   common/user_folders.cpp common/running_application.cpp common/com_library.cpp
   common/registry_string.cpp common/shell_link_file.cpp common/folder_guard.cpp
   common/install_directory.cpp common/desktop_user.cpp

@@ -5,8 +5,7 @@
 static const DWORD kShellTokenAccess = TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_IMPERSONATE;
 
 static HWND FindShellWindow() {
-  const GetShellWindowFunction getShellWindow =
-      reinterpret_cast<GetShellWindowFunction>(FindLateFunction(kGetShellWindow));
+  const GetShellWindowFunction getShellWindow = LateGetShellWindow();
   return getShellWindow == NULL ? NULL : getShellWindow();
 }
 
@@ -15,15 +14,13 @@ bool HasShellWindow() { return FindShellWindow() != NULL; }
 // False where the system lacks the function or the class (Windows 2000 and XP know no
 // elevation).
 static bool ReadTokenValue(HANDLE token, TOKEN_INFORMATION_CLASS kind, void* value, DWORD size) {
-  const GetTokenInformationFunction getInformation =
-      reinterpret_cast<GetTokenInformationFunction>(FindLateFunction(kGetTokenInformation));
+  const GetTokenInformationFunction getInformation = LateGetTokenInformation();
   DWORD used = 0;
   return getInformation != NULL && getInformation(token, kind, value, size, &used);
 }
 
 HANDLE OpenOwnToken(DWORD access) {
-  const OpenProcessTokenFunction openToken =
-      reinterpret_cast<OpenProcessTokenFunction>(FindLateFunction(kOpenProcessToken));
+  const OpenProcessTokenFunction openToken = LateOpenProcessToken();
   HANDLE token = NULL;
   if (openToken == NULL || !openToken(GetCurrentProcess(), access, &token)) return NULL;
   return token;
@@ -44,7 +41,7 @@ bool RunsSplitElevated() {
 
 // True when both tokens name the same user and the same session.
 static bool IsSameUserAndSession(HANDLE token, HANDLE own) {
-  const EqualSidFunction equalSid = reinterpret_cast<EqualSidFunction>(FindLateFunction(kEqualSid));
+  const EqualSidFunction equalSid = LateEqualSid();
   DWORD session = 0;
   DWORD ownSession = 0;
   // A TOKEN_USER and the longest SID (68 bytes), aligned for the pointer it starts with.
@@ -81,8 +78,7 @@ static bool StillOwnsShellWindow(HWND shell, DWORD processId) {
 }
 
 bool OpenDesktopUser(DesktopUser* user) {
-  const OpenProcessTokenFunction openToken =
-      reinterpret_cast<OpenProcessTokenFunction>(FindLateFunction(kOpenProcessToken));
+  const OpenProcessTokenFunction openToken = LateOpenProcessToken();
   const HWND shell = FindShellWindow();
   DWORD processId = 0;
   user->process = NULL;
@@ -108,10 +104,8 @@ void CloseDesktopUser(DesktopUser* user) {
 }
 
 bool ImpersonateDesktopUser() {
-  const DuplicateTokenExFunction duplicate =
-      reinterpret_cast<DuplicateTokenExFunction>(FindLateFunction(kDuplicateTokenEx));
-  const SetThreadTokenFunction setThreadToken =
-      reinterpret_cast<SetThreadTokenFunction>(FindLateFunction(kSetThreadToken));
+  const DuplicateTokenExFunction duplicate = LateDuplicateTokenEx();
+  const SetThreadTokenFunction setThreadToken = LateSetThreadToken();
   DesktopUser user;
   if (duplicate == NULL || setThreadToken == NULL || !OpenDesktopUser(&user)) return false;
   HANDLE impersonation = NULL;
@@ -125,12 +119,11 @@ bool ImpersonateDesktopUser() {
 }
 
 void StopImpersonating(bool impersonating) {
-  if (impersonating) reinterpret_cast<RevertToSelfFunction>(FindLateFunction(kRevertToSelf))();
+  if (impersonating) LateRevertToSelf()();
 }
 
 HANDLE OpenImpersonationToken() {
-  const OpenThreadTokenFunction openThreadToken =
-      reinterpret_cast<OpenThreadTokenFunction>(FindLateFunction(kOpenThreadToken));
+  const OpenThreadTokenFunction openThreadToken = LateOpenThreadToken();
   HANDLE token = NULL;
   // Opened as this program, not as the user impersonated: the user may not open its own token
   // through an elevated thread.

@@ -1,3 +1,5 @@
+#include "common/dll_search.h"
+
 #include "common/late_functions.h"
 #include "common/system_library.h"
 
@@ -24,12 +26,9 @@ static bool IsWindowsVista() {
 // Vista: SetDefaultDllDirectories makes CoCreateInstance(CLSID_ShellLink) fail there, so Vista
 // only drops the current directory from the search.
 static bool RestrictSearchPath() {
-  const SetDefaultDllDirectoriesFunction setDefault =
-      reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-          FindLateFunction(kSetDefaultDllDirectories));
+  const SetDefaultDllDirectoriesFunction setDefault = LateSetDefaultDllDirectories();
   if (setDefault != NULL && !IsWindowsVista() && setDefault(kSearchSystem32)) return true;
-  const SetDllDirectoryAFunction setDirectory =
-      reinterpret_cast<SetDllDirectoryAFunction>(FindLateFunction(kSetDllDirectoryA));
+  const SetDllDirectoryAFunction setDirectory = LateSetDllDirectoryA();
   if (setDirectory != NULL) setDirectory("");
   return false;
 }
@@ -46,9 +45,7 @@ void RestrictDllLoading() {
 
 // The policy is one DWORD of flags. Its failure is ignored: older systems and Wine lack it.
 void RefuseUntrustedRedirection() {
-  const SetProcessMitigationPolicyFunction setPolicy =
-      reinterpret_cast<SetProcessMitigationPolicyFunction>(
-          FindLateFunction(kSetProcessMitigationPolicy));
+  const SetProcessMitigationPolicyFunction setPolicy = LateSetProcessMitigationPolicy();
   DWORD flags = kEnforceRedirectionTrust;
   if (setPolicy != NULL) setPolicy(kProcessRedirectionTrustPolicy, &flags, sizeof flags);
 }

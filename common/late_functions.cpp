@@ -10,52 +10,12 @@ static const char kOle[] = "ole32.dll";
 static const char kUser[] = "user32.dll";
 static const char kUserEnvironment[] = "userenv.dll";
 
-// In the order of LateFunction.
+#define LATE_FUNCTION_NAME(library, returned, name, parameters) {library, #name},
 static const struct {
   const char* library;
   const char* name;
-} kLateFunctions[] = {
-    {kKernel, "IsWow64Process"},
-    {kKernel, "GetSystemWow64DirectoryA"},
-    {kKernel, "MoveFileExA"},
-    {kKernel, "SetDefaultDllDirectories"},
-    {kKernel, "SetDllDirectoryA"},
-    {kKernel, "SetProcessMitigationPolicy"},
-    {kKernel, "InitializeProcThreadAttributeList"},
-    {kKernel, "UpdateProcThreadAttribute"},
-    {kKernel, "DeleteProcThreadAttributeList"},
-    {kKernel, "GetTempPathW"},
-    {kKernel, "GetModuleFileNameW"},
-    {kKernel, "GetShortPathNameW"},
-    {kKernel, "GetLongPathNameA"},
-    {kKernel, "GetLongPathNameW"},
-    {kNtdll, "NtCreateFile"},
-    {kShell, "SHGetSpecialFolderPathW"},
-    {kShell, "SHGetFolderPathW"},
-    {kAdvapi, "AllocateAndInitializeSid"},
-    {kAdvapi, "FreeSid"},
-    {kAdvapi, "InitializeAcl"},
-    {kAdvapi, "AddAccessAllowedAceEx"},
-    {kAdvapi, "InitializeSecurityDescriptor"},
-    {kAdvapi, "SetSecurityDescriptorDacl"},
-    {kAdvapi, "SetSecurityDescriptorControl"},
-    {kAdvapi, "OpenProcessToken"},
-    {kAdvapi, "OpenThreadToken"},
-    {kAdvapi, "GetTokenInformation"},
-    {kAdvapi, "DuplicateTokenEx"},
-    {kAdvapi, "SetThreadToken"},
-    {kAdvapi, "RevertToSelf"},
-    {kAdvapi, "EqualSid"},
-    {kAdvapi, "SystemFunction036"},
-    {kOle, "CoInitialize"},
-    {kOle, "CoCreateInstance"},
-    {kOle, "CoUninitialize"},
-    {kUser, "GetShellWindow"},
-    {kUserEnvironment, "CreateEnvironmentBlock"},
-    {kUserEnvironment, "DestroyEnvironmentBlock"},
-};
-static_assert(sizeof kLateFunctions / sizeof kLateFunctions[0] == kLateFunctionCount,
-              "one row for each LateFunction");
+} kLateFunctions[] = {LATE_FUNCTIONS(LATE_FUNCTION_NAME)};
+#undef LATE_FUNCTION_NAME
 
 // GetProcAddress's FARPROC does not cast to another function pointer type without a warning.
 AnyFunction FindLateFunction(LateFunction function) {

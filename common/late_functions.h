@@ -1,110 +1,81 @@
 // Functions newer than Windows 98 SE (or than some NT the programs run on), looked up at run
-// time through one table: an image that imported them would not load there. Each caller casts
-// what FindLateFunction gives to the function's type below and has a way on without it.
+// time through one table: an image that imported them would not load there. Each has its
+// accessor, LateName(), which gives the function typed or null, and each caller has a way on
+// without it.
 #pragma once
 
 #include <windows.h>
 
-enum LateFunction {
-  // kernel32
-  kIsWow64Process,
-  kGetSystemWow64DirectoryA,
-  kMoveFileExA,
-  kSetDefaultDllDirectories,
-  kSetDllDirectoryA,
-  kSetProcessMitigationPolicy,
-  kInitializeProcThreadAttributeList,
-  kUpdateProcThreadAttribute,
-  kDeleteProcThreadAttributeList,
-  kGetTempPathW,
-  kGetModuleFileNameW,
-  kGetShortPathNameW,
-  kGetLongPathNameA,
-  kGetLongPathNameW,
-  // ntdll (NT only)
-  kNtCreateFile,
-  // shell32
-  kSHGetSpecialFolderPathW,
-  kSHGetFolderPathW,
-  // advapi32
-  kAllocateAndInitializeSid,
-  kFreeSid,
-  kInitializeAcl,
-  kAddAccessAllowedAceEx,
-  kInitializeSecurityDescriptor,
-  kSetSecurityDescriptorDacl,
-  kSetSecurityDescriptorControl,
-  kOpenProcessToken,
-  kOpenThreadToken,
-  kGetTokenInformation,
-  kDuplicateTokenEx,
-  kSetThreadToken,
-  kRevertToSelf,
-  kEqualSid,
-  kSystemFunction036,
-  // ole32, loaded from the system directory when first asked for
-  kCoInitialize,
-  kCoCreateInstance,
-  kCoUninitialize,
-  // user32
-  kGetShellWindow,
-  // userenv, loaded from the system directory when first asked for
-  kCreateEnvironmentBlock,
-  kDestroyEnvironmentBlock,
-  kLateFunctionCount
-};
+// One row a function: its DLL (a name below in late_functions.cpp), its return type, its name
+// and its parameters. The enum, the function types, the accessors and the table of names are
+// all made from these rows, in this order.
+// ole32 and userenv are loaded from the system directory when first asked for; ntdll's
+// NtCreateFile is NT only. NtCreateFile takes the object attributes and the I/O status block as
+// PVOID: winternl.h stays with its one user. SystemFunction036 is RtlGenRandom, exported by that
+// name only.
+#define LATE_FUNCTIONS(ROW)                                                                      \
+  ROW(kKernel, BOOL, IsWow64Process, (HANDLE, PBOOL))                                            \
+  ROW(kKernel, UINT, GetSystemWow64DirectoryA, (LPSTR, UINT))                                    \
+  ROW(kKernel, BOOL, MoveFileExA, (LPCSTR, LPCSTR, DWORD))                                       \
+  ROW(kKernel, BOOL, SetDefaultDllDirectories, (DWORD))                                          \
+  ROW(kKernel, BOOL, SetDllDirectoryA, (LPCSTR))                                                 \
+  ROW(kKernel, BOOL, SetProcessMitigationPolicy, (int, PVOID, SIZE_T))                           \
+  ROW(kKernel, BOOL, InitializeProcThreadAttributeList,                                          \
+      (LPPROC_THREAD_ATTRIBUTE_LIST, DWORD, DWORD, PSIZE_T))                                     \
+  ROW(kKernel, BOOL, UpdateProcThreadAttribute,                                                  \
+      (LPPROC_THREAD_ATTRIBUTE_LIST, DWORD, DWORD_PTR, PVOID, SIZE_T, PVOID, PSIZE_T))           \
+  ROW(kKernel, void, DeleteProcThreadAttributeList, (LPPROC_THREAD_ATTRIBUTE_LIST))              \
+  ROW(kKernel, DWORD, GetTempPathW, (DWORD, LPWSTR))                                             \
+  ROW(kKernel, DWORD, GetModuleFileNameW, (HMODULE, LPWSTR, DWORD))                              \
+  ROW(kKernel, DWORD, GetShortPathNameW, (LPCWSTR, LPWSTR, DWORD))                               \
+  ROW(kKernel, DWORD, GetLongPathNameA, (LPCSTR, LPSTR, DWORD))                                  \
+  ROW(kKernel, DWORD, GetLongPathNameW, (LPCWSTR, LPWSTR, DWORD))                                \
+  ROW(kNtdll, LONG, NtCreateFile,                                                                \
+      (PHANDLE, ACCESS_MASK, PVOID, PVOID, PLARGE_INTEGER, ULONG, ULONG, ULONG, ULONG, PVOID,    \
+       ULONG))                                                                                   \
+  ROW(kShell, BOOL, SHGetSpecialFolderPathW, (HWND, LPWSTR, int, BOOL))                          \
+  ROW(kShell, HRESULT, SHGetFolderPathW, (HWND, int, HANDLE, DWORD, LPWSTR))                     \
+  ROW(kAdvapi, BOOL, AllocateAndInitializeSid,                                                   \
+      (PSID_IDENTIFIER_AUTHORITY, BYTE, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,  \
+       PSID*))                                                                                   \
+  ROW(kAdvapi, PVOID, FreeSid, (PSID))                                                           \
+  ROW(kAdvapi, BOOL, InitializeAcl, (PACL, DWORD, DWORD))                                        \
+  ROW(kAdvapi, BOOL, AddAccessAllowedAceEx, (PACL, DWORD, DWORD, DWORD, PSID))                   \
+  ROW(kAdvapi, BOOL, InitializeSecurityDescriptor, (PSECURITY_DESCRIPTOR, DWORD))                \
+  ROW(kAdvapi, BOOL, SetSecurityDescriptorDacl, (PSECURITY_DESCRIPTOR, BOOL, PACL, BOOL))        \
+  ROW(kAdvapi, BOOL, SetSecurityDescriptorControl,                                               \
+      (PSECURITY_DESCRIPTOR, SECURITY_DESCRIPTOR_CONTROL, SECURITY_DESCRIPTOR_CONTROL))          \
+  ROW(kAdvapi, BOOL, OpenProcessToken, (HANDLE, DWORD, PHANDLE))                                 \
+  ROW(kAdvapi, BOOL, OpenThreadToken, (HANDLE, DWORD, BOOL, PHANDLE))                            \
+  ROW(kAdvapi, BOOL, GetTokenInformation,                                                        \
+      (HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD, PDWORD))                                  \
+  ROW(kAdvapi, BOOL, DuplicateTokenEx,                                                           \
+      (HANDLE, DWORD, LPSECURITY_ATTRIBUTES, SECURITY_IMPERSONATION_LEVEL, TOKEN_TYPE, PHANDLE)) \
+  ROW(kAdvapi, BOOL, SetThreadToken, (PHANDLE, HANDLE))                                          \
+  ROW(kAdvapi, BOOL, RevertToSelf, ())                                                           \
+  ROW(kAdvapi, BOOL, EqualSid, (PSID, PSID))                                                     \
+  ROW(kAdvapi, BOOLEAN, SystemFunction036, (PVOID, ULONG))                                       \
+  ROW(kOle, HRESULT, CoInitialize, (LPVOID))                                                     \
+  ROW(kOle, HRESULT, CoCreateInstance, (REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*))            \
+  ROW(kOle, void, CoUninitialize, ())                                                            \
+  ROW(kUser, HWND, GetShellWindow, ())                                                           \
+  ROW(kUserEnvironment, BOOL, CreateEnvironmentBlock, (LPVOID*, HANDLE, BOOL))                   \
+  ROW(kUserEnvironment, BOOL, DestroyEnvironmentBlock, (LPVOID))
+
+#define LATE_FUNCTION_ENUMERATOR(library, returned, name, parameters) k##name,
+enum LateFunction { LATE_FUNCTIONS(LATE_FUNCTION_ENUMERATOR) kLateFunctionCount };
+#undef LATE_FUNCTION_ENUMERATOR
 
 // The function, from its DLL (loaded from the system directory when not loaded yet); null where
-// the system lacks either.
+// the system lacks either. Called through the accessors below.
 typedef void (*AnyFunction)();
 AnyFunction FindLateFunction(LateFunction function);
 
-typedef BOOL(WINAPI* IsWow64ProcessFunction)(HANDLE, PBOOL);
-typedef UINT(WINAPI* GetSystemWow64DirectoryAFunction)(LPSTR, UINT);
-typedef BOOL(WINAPI* MoveFileExAFunction)(LPCSTR, LPCSTR, DWORD);
-typedef BOOL(WINAPI* SetDefaultDllDirectoriesFunction)(DWORD);
-typedef BOOL(WINAPI* SetDllDirectoryAFunction)(LPCSTR);
-typedef BOOL(WINAPI* SetProcessMitigationPolicyFunction)(int, PVOID, SIZE_T);
-typedef BOOL(WINAPI* InitializeProcThreadAttributeListFunction)(LPPROC_THREAD_ATTRIBUTE_LIST, DWORD,
-                                                                DWORD, PSIZE_T);
-typedef BOOL(WINAPI* UpdateProcThreadAttributeFunction)(LPPROC_THREAD_ATTRIBUTE_LIST, DWORD,
-                                                        DWORD_PTR, PVOID, SIZE_T, PVOID, PSIZE_T);
-typedef void(WINAPI* DeleteProcThreadAttributeListFunction)(LPPROC_THREAD_ATTRIBUTE_LIST);
-typedef DWORD(WINAPI* GetTempPathWFunction)(DWORD, LPWSTR);
-typedef DWORD(WINAPI* GetModuleFileNameWFunction)(HMODULE, LPWSTR, DWORD);
-typedef DWORD(WINAPI* GetShortPathNameWFunction)(LPCWSTR, LPWSTR, DWORD);
-typedef DWORD(WINAPI* GetLongPathNameAFunction)(LPCSTR, LPSTR, DWORD);
-typedef DWORD(WINAPI* GetLongPathNameWFunction)(LPCWSTR, LPWSTR, DWORD);
-// The object attributes and the I/O status block as PVOID: winternl.h stays with its one user.
-typedef LONG(WINAPI* NtCreateFileFunction)(PHANDLE, ACCESS_MASK, PVOID, PVOID, PLARGE_INTEGER,
-                                           ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
-typedef BOOL(WINAPI* SHGetSpecialFolderPathWFunction)(HWND, LPWSTR, int, BOOL);
-typedef HRESULT(WINAPI* SHGetFolderPathWFunction)(HWND, int, HANDLE, DWORD, LPWSTR);
-typedef BOOL(WINAPI* AllocateAndInitializeSidFunction)(PSID_IDENTIFIER_AUTHORITY, BYTE, DWORD,
-                                                       DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
-                                                       DWORD, PSID*);
-typedef PVOID(WINAPI* FreeSidFunction)(PSID);
-typedef BOOL(WINAPI* InitializeAclFunction)(PACL, DWORD, DWORD);
-typedef BOOL(WINAPI* AddAccessAllowedAceExFunction)(PACL, DWORD, DWORD, DWORD, PSID);
-typedef BOOL(WINAPI* InitializeSecurityDescriptorFunction)(PSECURITY_DESCRIPTOR, DWORD);
-typedef BOOL(WINAPI* SetSecurityDescriptorDaclFunction)(PSECURITY_DESCRIPTOR, BOOL, PACL, BOOL);
-typedef BOOL(WINAPI* SetSecurityDescriptorControlFunction)(PSECURITY_DESCRIPTOR,
-                                                           SECURITY_DESCRIPTOR_CONTROL,
-                                                           SECURITY_DESCRIPTOR_CONTROL);
-typedef BOOL(WINAPI* OpenProcessTokenFunction)(HANDLE, DWORD, PHANDLE);
-typedef BOOL(WINAPI* OpenThreadTokenFunction)(HANDLE, DWORD, BOOL, PHANDLE);
-typedef BOOL(WINAPI* GetTokenInformationFunction)(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD,
-                                                  PDWORD);
-typedef BOOL(WINAPI* DuplicateTokenExFunction)(HANDLE, DWORD, LPSECURITY_ATTRIBUTES,
-                                               SECURITY_IMPERSONATION_LEVEL, TOKEN_TYPE, PHANDLE);
-typedef BOOL(WINAPI* SetThreadTokenFunction)(PHANDLE, HANDLE);
-typedef BOOL(WINAPI* RevertToSelfFunction)();
-typedef BOOL(WINAPI* EqualSidFunction)(PSID, PSID);
-// RtlGenRandom, exported by that name only.
-typedef BOOLEAN(WINAPI* SystemFunction036Function)(PVOID, ULONG);
-typedef HRESULT(WINAPI* CoInitializeFunction)(LPVOID);
-typedef HRESULT(WINAPI* CoCreateInstanceFunction)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
-typedef void(WINAPI* CoUninitializeFunction)();
-typedef HWND(WINAPI* GetShellWindowFunction)();
-typedef BOOL(WINAPI* CreateEnvironmentBlockFunction)(LPVOID*, HANDLE, BOOL);
-typedef BOOL(WINAPI* DestroyEnvironmentBlockFunction)(LPVOID);
+// NameFunction, the function's type, and LateName(), the function or null.
+#define LATE_FUNCTION_ACCESSOR(library, returned, name, parameters)     \
+  typedef returned(WINAPI* name##Function) parameters;                  \
+  inline name##Function Late##name() {                                  \
+    return reinterpret_cast<name##Function>(FindLateFunction(k##name)); \
+  }
+LATE_FUNCTIONS(LATE_FUNCTION_ACCESSOR)
+#undef LATE_FUNCTION_ACCESSOR

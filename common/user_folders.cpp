@@ -27,8 +27,7 @@ static bool ConvertExactly(const WCHAR* wide, char* path) {
 // makes 8.3 names) when that does.
 static bool ConvertLosslessly(const WCHAR* wide, char* path) {
   if (ConvertExactly(wide, path)) return true;
-  const GetShortPathNameWFunction getShortPath =
-      reinterpret_cast<GetShortPathNameWFunction>(FindLateFunction(kGetShortPathNameW));
+  const GetShortPathNameWFunction getShortPath = LateGetShortPathNameW();
   if (getShortPath == NULL) return false;
   WCHAR shortForm[MAX_PATH];
   const DWORD length = getShortPath(wide, shortForm, MAX_PATH);
@@ -39,16 +38,14 @@ static bool ConvertLosslessly(const WCHAR* wide, char* path) {
 // user's); false where the system cannot look it up for a token.
 static bool FindImpersonatedUserFolder(HANDLE token, HWND owner, int folderId, bool create,
                                        WCHAR* folder) {
-  const SHGetFolderPathWFunction getFolder =
-      reinterpret_cast<SHGetFolderPathWFunction>(FindLateFunction(kSHGetFolderPathW));
+  const SHGetFolderPathWFunction getFolder = LateSHGetFolderPathW();
   return getFolder != NULL && getFolder(owner, folderId | (create ? CSIDL_FLAG_CREATE : 0), token,
                                         SHGFP_TYPE_CURRENT, folder) == S_OK;
 }
 
 bool FindUserFolder(HWND owner, int folderId, bool create, char* path) {
   if (!IsWindowsNt()) return SHGetSpecialFolderPathA(owner, path, folderId, create);
-  const SHGetSpecialFolderPathWFunction getFolder =
-      reinterpret_cast<SHGetSpecialFolderPathWFunction>(FindLateFunction(kSHGetSpecialFolderPathW));
+  const SHGetSpecialFolderPathWFunction getFolder = LateSHGetSpecialFolderPathW();
   WCHAR folder[MAX_PATH];
   const HANDLE token = OpenImpersonationToken();
   const bool found = token != NULL
@@ -66,8 +63,7 @@ bool FindTemporaryFolder(char* path) {
     const DWORD used = GetTempPathA(MAX_PATH, path);
     return used != 0 && used < MAX_PATH;
   }
-  const GetTempPathWFunction getTempPath =
-      reinterpret_cast<GetTempPathWFunction>(FindLateFunction(kGetTempPathW));
+  const GetTempPathWFunction getTempPath = LateGetTempPathW();
   WCHAR folder[MAX_PATH];
   const DWORD used = getTempPath == NULL ? 0 : getTempPath(MAX_PATH, folder);
   return used != 0 && used < MAX_PATH && ConvertLosslessly(folder, path);
@@ -79,8 +75,7 @@ static bool IsWholePath(DWORD length) { return length != 0 && length < MAX_PATH;
 
 // This program's path in Unicode, on NT.
 static bool ReadWideModulePath(WCHAR* wide) {
-  const GetModuleFileNameWFunction getModuleName =
-      reinterpret_cast<GetModuleFileNameWFunction>(FindLateFunction(kGetModuleFileNameW));
+  const GetModuleFileNameWFunction getModuleName = LateGetModuleFileNameW();
   return getModuleName != NULL && IsWholePath(getModuleName(NULL, wide, MAX_PATH));
 }
 
@@ -100,15 +95,13 @@ HRESULT ReadModuleLongName(char* name, bool* longForm) {
   if (!IsWindowsNt()) {
     char path[MAX_PATH];
     if (ReadModulePath(path) != S_OK) return E_FAIL;
-    const GetLongPathNameAFunction getLongPath =
-        reinterpret_cast<GetLongPathNameAFunction>(FindLateFunction(kGetLongPathNameA));
+    const GetLongPathNameAFunction getLongPath = LateGetLongPathNameA();
     *longForm = getLongPath != NULL && IsWholePath(getLongPath(path, name, MAX_PATH));
     if (!*longForm) lstrcpyA(name, path);
     return S_OK;
   }
   if (!ReadWideModulePath(wide)) return E_FAIL;
-  const GetLongPathNameWFunction getLongPath =
-      reinterpret_cast<GetLongPathNameWFunction>(FindLateFunction(kGetLongPathNameW));
+  const GetLongPathNameWFunction getLongPath = LateGetLongPathNameW();
   *longForm = getLongPath != NULL && IsWholePath(getLongPath(wide, longPath, MAX_PATH));
   const WCHAR* path = *longForm ? longPath : wide;
   const WCHAR* fileName = path;

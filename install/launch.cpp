@@ -14,11 +14,9 @@
 // inherited from whatever started the installer; null where it cannot be had.
 // DestroyEnvironmentBlock frees it.
 static LPVOID CreateUserEnvironment(HANDLE token) {
-  const CreateEnvironmentBlockFunction createEnvironment =
-      reinterpret_cast<CreateEnvironmentBlockFunction>(FindLateFunction(kCreateEnvironmentBlock));
+  const CreateEnvironmentBlockFunction createEnvironment = LateCreateEnvironmentBlock();
   LPVOID environment = NULL;
-  if (token == NULL || createEnvironment == NULL ||
-      FindLateFunction(kDestroyEnvironmentBlock) == NULL ||
+  if (token == NULL || createEnvironment == NULL || LateDestroyEnvironmentBlock() == NULL ||
       !createEnvironment(&environment, token, FALSE)) {
     return NULL;
   }
@@ -27,8 +25,7 @@ static LPVOID CreateUserEnvironment(HANDLE token) {
 
 static void DestroyUserEnvironment(LPVOID environment) {
   if (environment != NULL) {
-    reinterpret_cast<DestroyEnvironmentBlockFunction>(FindLateFunction(kDestroyEnvironmentBlock))(
-        environment);
+    LateDestroyEnvironmentBlock()(environment);
   }
 }
 
@@ -50,14 +47,9 @@ static bool StartWithEnvironment(HANDLE token, char* commandLine, const char* fo
 static bool StartAsChildOf(const DesktopUser& user, char* commandLine, const char* folder,
                            PROCESS_INFORMATION* process) {
   const InitializeProcThreadAttributeListFunction initialize =
-      reinterpret_cast<InitializeProcThreadAttributeListFunction>(
-          FindLateFunction(kInitializeProcThreadAttributeList));
-  const UpdateProcThreadAttributeFunction update =
-      reinterpret_cast<UpdateProcThreadAttributeFunction>(
-          FindLateFunction(kUpdateProcThreadAttribute));
-  const DeleteProcThreadAttributeListFunction discard =
-      reinterpret_cast<DeleteProcThreadAttributeListFunction>(
-          FindLateFunction(kDeleteProcThreadAttributeList));
+      LateInitializeProcThreadAttributeList();
+  const UpdateProcThreadAttributeFunction update = LateUpdateProcThreadAttribute();
+  const DeleteProcThreadAttributeListFunction discard = LateDeleteProcThreadAttributeList();
   // A list of one attribute takes a few dozen bytes; were more needed, the list is refused and
   // the plain start follows.
   ULONG_PTR space[32];

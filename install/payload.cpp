@@ -6,6 +6,7 @@
 #include "common/path_join.h"
 #include "common/product.h"
 #include "common/system_library.h"
+#include "common/uninstaller_path.h"
 #include "install/inflate.h"
 #include "setup/setup_context.h"
 #include "ui/resource.h"
@@ -40,8 +41,7 @@ static bool WriteWholeFile(const char* path, const unsigned char* bytes, DWORD l
 // here, or missing) and the move failed.
 static HRESULT MoveOver(const char* source, const char* target) {
   if (IsWindowsNt()) {
-    const MoveFileExAFunction moveFileEx =
-        reinterpret_cast<MoveFileExAFunction>(FindLateFunction(kMoveFileExA));
+    const MoveFileExAFunction moveFileEx = LateMoveFileExA();
     const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
     return moveFileEx != NULL && moveFileEx(source, target, flags) ? S_OK : E_FAIL;
   }

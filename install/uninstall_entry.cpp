@@ -1,4 +1,4 @@
-#include "common/system_library.h"
+#include "common/uninstaller_path.h"
 #include "install/install.h"
 #include "install/uninstall_command.h"
 #include "common/product.h"

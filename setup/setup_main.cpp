@@ -1,6 +1,6 @@
 #include "setup/setup_main.h"
 
-#include "common/system_library.h"
+#include "common/dll_search.h"
 #include "install/payload.h"
 #include "partner/partner_key.h"
 #include "setup/setup_context.h"

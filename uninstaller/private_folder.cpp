@@ -22,18 +22,13 @@ struct SecurityFunctions {
 
 // Windows 2000 and later; Windows 98's advapi32 lacks some of them.
 static bool FindSecurityFunctions(SecurityFunctions* api) {
-  api->allocateSid =
-      reinterpret_cast<AllocateAndInitializeSidFunction>(FindLateFunction(kAllocateAndInitializeSid));
-  api->freeSid = reinterpret_cast<FreeSidFunction>(FindLateFunction(kFreeSid));
-  api->initializeAcl = reinterpret_cast<InitializeAclFunction>(FindLateFunction(kInitializeAcl));
-  api->addAllowedAce =
-      reinterpret_cast<AddAccessAllowedAceExFunction>(FindLateFunction(kAddAccessAllowedAceEx));
-  api->initializeDescriptor = reinterpret_cast<InitializeSecurityDescriptorFunction>(
-      FindLateFunction(kInitializeSecurityDescriptor));
-  api->setDacl =
-      reinterpret_cast<SetSecurityDescriptorDaclFunction>(FindLateFunction(kSetSecurityDescriptorDacl));
-  api->setControl = reinterpret_cast<SetSecurityDescriptorControlFunction>(
-      FindLateFunction(kSetSecurityDescriptorControl));
+  api->allocateSid = LateAllocateAndInitializeSid();
+  api->freeSid = LateFreeSid();
+  api->initializeAcl = LateInitializeAcl();
+  api->addAllowedAce = LateAddAccessAllowedAceEx();
+  api->initializeDescriptor = LateInitializeSecurityDescriptor();
+  api->setDacl = LateSetSecurityDescriptorDacl();
+  api->setControl = LateSetSecurityDescriptorControl();
   return api->allocateSid != NULL && api->freeSid != NULL && api->initializeAcl != NULL &&
          api->addAllowedAce != NULL && api->initializeDescriptor != NULL && api->setDacl != NULL &&
          api->setControl != NULL;
@@ -46,8 +41,7 @@ static bool FindSecurityFunctions(SecurityFunctions* api) {
 // would leave that moment. Read access, so that the missing delete sharing counts; the handle
 // is not inherited by the copy.
 static bool CreateHeldFolder(const char* path, PSECURITY_DESCRIPTOR descriptor, HANDLE* held) {
-  const NtCreateFileFunction createFile =
-      reinterpret_cast<NtCreateFileFunction>(FindLateFunction(kNtCreateFile));
+  const NtCreateFileFunction createFile = LateNtCreateFile();
   WCHAR name[4 + MAX_PATH] = L"\\??\\";
   const int units = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, name + 4, MAX_PATH);
   if (createFile == NULL || units == 0) return false;

@@ -55,7 +55,7 @@ HRESULT ScheduleOwnDeletion() {
   char own[MAX_PATH];
   if (!ReadOwnPath(own)) return E_FAIL;
   if (!IsWindowsNt()) return AddWininitDeletion(own);
-  const MoveFileExAFunction moveFileEx = reinterpret_cast<MoveFileExAFunction>(FindLateFunction(kMoveFileExA));
+  const MoveFileExAFunction moveFileEx = LateMoveFileExA();
   // The file first: a folder is deleted only once it is empty.
   if (moveFileEx == NULL || !moveFileEx(own, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) ||
       !CutAtLastBackslash(own, IsAnsiLeadByte)) {

@@ -6,6 +6,7 @@
 #include "common/path_join.h"
 #include "common/product.h"
 #include "common/system_library.h"
+#include "common/uninstaller_path.h"
 #include "common/user_folders.h"
 #include "uninstaller/removal_rules.h"
 #include "uninstaller/uninstaller_main.h"
@@ -91,8 +92,7 @@ static bool FindCopyFolderParent(char* parent) {
 // ME lack it: there the clock, this process's id and the attempt, mixed, which a program that
 // sees them can work out. Either way a name that is taken is never used (CreatePrivateFolder).
 static DWORD MakeFolderNameBits(DWORD tick, DWORD attempt) {
-  const SystemFunction036Function generate =
-      reinterpret_cast<SystemFunction036Function>(FindLateFunction(kSystemFunction036));
+  const SystemFunction036Function generate = LateSystemFunction036();
   DWORD bits = 0;
   if (generate != NULL && generate(&bits, sizeof bits)) return bits;
   bits = tick ^ (GetCurrentProcessId() * 0x9E3779B9u) ^ (attempt * 0x85EBCA6Bu);

@@ -2,7 +2,7 @@
 
 #include "common/path_join.h"
 #include "common/product.h"
-#include "common/system_library.h"
+#include "common/dll_search.h"
 #include "uninstaller/removal_rules.h"
 #include "uninstaller/uninstall_context.h"
 
