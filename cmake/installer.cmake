@@ -66,7 +66,7 @@ sign_lumifold_program(lumifold_standin "Quorvale Lumifold")
 # point instead of the C start-up code, no zlib, zero-filled data in .bss.
 add_lumifold_program(uninstaller WIN32
   common/path_join.cpp common/system_library.cpp common/late_functions.cpp common/dll_search.cpp
-  common/uninstaller_path.cpp common/user_folders.cpp
+  common/uninstaller_path.cpp common/product_data_folder.cpp common/user_folders.cpp
   common/running_application.cpp common/com_library.cpp common/registry_string.cpp
   common/shell_link_file.cpp common/folder_guard.cpp common/install_directory.cpp
   common/desktop_user.cpp
@@ -147,14 +147,15 @@ endif()
 
 add_lumifold_program(SETUP WIN32
   common/path_join.cpp common/system_library.cpp common/late_functions.cpp common/dll_search.cpp
-  common/uninstaller_path.cpp common/folders.cpp
+  common/uninstaller_path.cpp common/product_data_folder.cpp common/folders.cpp
   common/user_folders.cpp common/running_application.cpp common/com_library.cpp
   common/registry_string.cpp common/shell_link_file.cpp common/folder_guard.cpp
   common/install_directory.cpp common/desktop_user.cpp
   setup/setup_main.cpp setup/version_gate.cpp setup/version_rule.cpp
   setup/cached_content.cpp setup/running_instance.cpp
   ui/setup_dialog.cpp
-  install/install_sequence.cpp install/launch.cpp install/payload.cpp install/inflate.cpp install/shortcuts.cpp
+  install/install_sequence.cpp install/install_folders.cpp install/launch.cpp install/payload.cpp
+  install/inflate.cpp install/shortcuts.cpp
   install/uninstall_entry.cpp install/uninstall_command.cpp ui/install_message.cpp
   partner/partner_key.cpp partner/partner_settings.cpp partner/partner_key_rule.cpp
   partner/settings_document.cpp

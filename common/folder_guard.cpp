@@ -1,9 +1,8 @@
 #include "common/folder_guard.h"
 
 #include "common/path_join.h"
-#include "common/product.h"
-#include "common/user_folders.h"
 #include "common/system_library.h"
+#include "common/user_folders.h"
 
 static bool IsLinkOrMissing(DWORD attributes) {
   return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
@@ -56,9 +55,4 @@ void LeaveFolder(HeldFolders* held) {
 
 void LeaveFolders(HeldFolders* held) {
   while (held->count > 0) LeaveFolder(held);
-}
-
-bool EnterProductDataFolders(HeldFolders* held, const char* appData) {
-  return EnterFolder(held, appData) && EnterFolder(held, appData, kMakerFolder) &&
-         EnterFolder(held, appData, kProductFolder);
 }

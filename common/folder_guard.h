@@ -26,7 +26,3 @@ void LeaveFolder(HeldFolders* held);
 
 // Lets go of every folder entered.
 void LeaveFolders(HeldFolders* held);
-
-// Enters the application-data folder appData, then its "Quorvale" and "Quorvale\Lumifold"
-// folders. False as soon as one cannot be entered; those entered stay held.
-bool EnterProductDataFolders(HeldFolders* held, const char* appData);

@@ -3,10 +3,10 @@
 #include <shlobj.h>
 
 #include "common/desktop_user.h"
-#include "common/folder_guard.h"
 #include "common/folders.h"
 #include "common/path_join.h"
 #include "common/product.h"
+#include "common/product_data_folder.h"
 #include "common/user_folders.h"
 #include "partner/partner_key.h"
 #include "partner/settings_document.h"
@@ -42,33 +42,21 @@ static void WriteSettingsFile(const char* appData, const char* document, size_t 
   CloseHandle(file);
 }
 
-// Makes the maker and product folders, each only inside a folder entered, and enters them.
-// E_FAIL after the folder message when one cannot be made; S_FALSE when a folder on the way
-// is a link or cannot be held, where no file is written (the key is stored all the same).
-static HRESULT EnterSettingsFolders(HeldFolders* held, const char* appData) {
-  if (!EnterFolder(held, appData)) return S_FALSE;
-  const char* const folders[] = {kMakerFolder, kProductFolder};
-  for (const char* below : folders) {
-    char folder[MAX_PATH];
-    if (!CreateFolderBelow(appData, below, folder)) {
-      ShowPathMessage(kCreateDirectoryFailedFormat, folder);
-      return E_FAIL;
-    }
-    if (!EnterFolder(held, folder)) return S_FALSE;
-  }
-  return S_OK;
-}
-
-// E_FAIL when the application-data folder cannot be found or a folder cannot be made (after
-// its message); S_FALSE when a folder on the way may not be entered.
+// Makes the maker and product folders, each only inside a folder entered, and writes the file
+// there. E_FAIL when the application-data folder cannot be found or a folder cannot be made
+// (after the folder message); S_FALSE when a folder on the way is a link or cannot be held,
+// where no file is written (the key is stored all the same).
 static HRESULT WriteSettingsFolder(const char* document, size_t length) {
   char appData[MAX_PATH];
   if (!FindUserFolder(NULL, CSIDL_APPDATA, true, appData)) return E_FAIL;
   HeldFolders held = {};
-  const HRESULT entered = EnterSettingsFolders(&held, appData);
-  if (entered == S_OK) WriteSettingsFile(appData, document, length);
+  char failed[MAX_PATH];
+  const DataFolderWalk walk = EnterProductDataFolders(&held, appData, CreateFolderBelow, failed);
+  if (walk == kDataFoldersEntered) WriteSettingsFile(appData, document, length);
+  if (walk == kDataFolderNotMade) ShowPathMessage(kCreateDirectoryFailedFormat, failed);
   LeaveFolders(&held);
-  return entered;
+  if (walk == kDataFolderNotMade) return E_FAIL;
+  return walk == kDataFoldersEntered ? S_OK : S_FALSE;
 }
 
 HRESULT WritePartnerSettings() {

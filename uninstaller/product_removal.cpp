@@ -2,10 +2,10 @@
 #include <shlobj.h>
 
 #include "common/desktop_user.h"
-#include "common/folder_guard.h"
 #include "common/install_directory.h"
 #include "common/path_join.h"
 #include "common/product.h"
+#include "common/product_data_folder.h"
 #include "common/registry_string.h"
 #include "common/running_application.h"
 #include "uninstaller/removal_rules.h"
@@ -52,21 +52,15 @@ HRESULT RemoveApplication() {
   return RemoveProductFolders(gUninstall.installDirectory);
 }
 
-// A file name that does not fit names no file of ours: skipped.
-static void DeleteUserFile(const char* folder, const char* fileName) {
-  char path[MAX_PATH];
-  if (JoinPath(path, sizeof path, folder, fileName)) DeleteProductFile(path);
-}
+static void DeleteUserFile(const char* path) { DeleteProductFile(path); }
 
-// Enters folder, on the way to productFolder. One that is there and no link, yet not entered,
-// could not be held (another program holds it, or a deny entry): what lies below it stayed.
-static bool EnterDataFolder(HeldFolders* held, const char* folder, const char* productFolder) {
-  if (EnterFolder(held, folder)) return true;
+// The folder where the walk stopped: one that is there and no link, yet not entered, could not
+// be held (another program holds it, or a deny entry): what lies below it stayed.
+static void NoteUnheldFolder(const char* folder, const char* productFolder) {
   const DWORD kinds = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
   if ((GetFileAttributesA(folder) & kinds) == FILE_ATTRIBUTE_DIRECTORY) {
     NoteStayedPath(productFolder);
   }
-  return false;
 }
 
 // A folder on the way that is a link is left with what lies below it: not the product's. Each
@@ -82,17 +76,20 @@ static void RemoveUserDataFiles() {
     return;
   }
   HeldFolders held = {};
-  if (EnterDataFolder(&held, appData, productFolder) &&
-      EnterDataFolder(&held, makerFolder, productFolder)) {
-    if (EnterDataFolder(&held, productFolder, productFolder)) {
-      DeleteUserFile(folder, kSettingsFileName);
-      for (const CachedContentGroup& group : kCachedContentGroups) {
-        DeleteUserFile(folder, group.first);
-        if (group.second != NULL) DeleteUserFile(folder, group.second);
-      }
-      LeaveFolder(&held);
-      RemoveFolderIfEmpty(productFolder);
+  if (EnterProductDataFolders(&held, appData) != kDataFoldersEntered) {
+    const char* const walked[] = {appData, makerFolder, productFolder};
+    NoteUnheldFolder(walked[held.count], productFolder);
+  }
+  if (held.count == 3) {
+    char settings[MAX_PATH];
+    if (JoinPath(settings, sizeof settings, folder, kSettingsFileName)) DeleteUserFile(settings);
+    for (const CachedContentGroup& group : kCachedContentGroups) {
+      DeleteCachedContentGroup(folder, group, DeleteUserFile);
     }
+    LeaveFolder(&held);
+    RemoveFolderIfEmpty(productFolder);
+  }
+  if (held.count == 2) {
     LeaveFolder(&held);
     RemoveFolderIfEmpty(makerFolder);
   }
