@@ -70,9 +70,11 @@ add_lumifold_program(uninstaller WIN32
   common/running_application.cpp common/com_library.cpp common/registry_string.cpp
   common/shell_link_file.cpp common/folder_guard.cpp common/install_directory.cpp
   common/desktop_user.cpp
-  uninstaller/entry_point.cpp uninstaller/uninstaller_main.cpp uninstaller/removal_rules.cpp
-  uninstaller/removal_files.cpp uninstaller/product_removal.cpp uninstaller/shortcut_removal.cpp
-  uninstaller/self_removal.cpp uninstaller/private_folder.cpp uninstaller/reboot_deletion.cpp
+  uninstaller/entry_point.cpp uninstaller/uninstaller_main.cpp uninstaller/uninstall_context.cpp
+  uninstaller/removal_rules.cpp uninstaller/file_removal.cpp uninstaller/application_removal.cpp
+  uninstaller/shortcut_removal.cpp uninstaller/user_data_removal.cpp
+  uninstaller/uninstall_entry_removal.cpp uninstaller/self_removal.cpp uninstaller/copy_folder.cpp
+  uninstaller/reboot_deletion.cpp
   uninstaller/uninstaller.rc)
 set_target_properties(uninstaller PROPERTIES OUTPUT_NAME TevikUninstaller)
 target_link_libraries(uninstaller PRIVATE uuid shell32 advapi32 user32 kernel32)

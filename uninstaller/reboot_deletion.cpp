@@ -1,12 +1,14 @@
 // Deleting the temporary copy's own file and folder at the next start of Windows: MoveFileExA on
 // NT; Windows 98 and ME lack it and read the "[rename]" section of WININIT.INI instead, which
 // deletes files only: there the empty folder stays.
+#include "uninstaller/reboot_deletion.h"
+
 #include "common/late_functions.h"
 #include "common/path_join.h"
 #include "common/system_library.h"
 #include "common/user_folders.h"
 #include "uninstaller/removal_rules.h"
-#include "uninstaller/uninstaller_main.h"
+#include "uninstaller/self_removal.h"
 
 // A WININIT.INI larger than this is not read: no real one comes near it.
 static const DWORD kWininitLimit = 1024 * 1024;

@@ -1,3 +1,5 @@
+#include "uninstaller/self_removal.h"
+
 // The uninstaller's own file: in the system directory it cannot delete itself while it runs,
 // and a deletion scheduled for the next start would also take the uninstaller of a reinstall
 // made before that start. So a copy in a folder of its own, out of the user's reach, does the
@@ -8,16 +10,16 @@
 #include "common/system_library.h"
 #include "common/uninstaller_path.h"
 #include "common/user_folders.h"
+#include "uninstaller/copy_folder.h"
+#include "uninstaller/file_removal.h"
 #include "uninstaller/removal_rules.h"
-#include "uninstaller/uninstaller_main.h"
+#include "uninstaller/uninstall_context.h"
 
 // How long the copy waits for the original to end and let go of its file.
 static const DWORD kOriginalExitWaitMs = 10000;
 static const DWORD kImageReleaseWaitMs = 5000;
 // How long the original waits for the copy to confirm that it runs.
 static const DWORD kConfirmationWaitMs = 8000;
-static const DWORD kFolderNameAttempts = 16;
-static const char kCopyPrefix[] = "Tev";
 
 bool ReadOwnPath(char* path) { return ReadModulePath(path) == S_OK; }
 
@@ -74,46 +76,6 @@ static bool StartCopy(const char* copy, const char* folder) {
   }
   CloseHandle(started);
   return confirmed;
-}
-
-// Where the copy's folder is made, with its trailing backslash: on NT the Windows directory's
-// "Temp", where users may create folders of their own but may not rename or delete one an
-// administrator made there (in their own temporary folder they may rename anything); Windows 98
-// and ME know no such rights, and keep the temporary folder.
-static bool FindCopyFolderParent(char* parent) {
-  if (!IsWindowsNt()) return FindTemporaryFolder(parent);
-  char windows[MAX_PATH];
-  const UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
-  return length != 0 && length < MAX_PATH && JoinPath(parent, MAX_PATH, windows, "\\Temp\\");
-}
-
-// The bits of a folder name: from the system's random source (RtlGenRandom), which another
-// program cannot work out beforehand, and so cannot take the name first. Windows 2000, 98 and
-// ME lack it: there the clock, this process's id and the attempt, mixed, which a program that
-// sees them can work out. Either way a name that is taken is never used (CreatePrivateFolder).
-static DWORD MakeFolderNameBits(DWORD tick, DWORD attempt) {
-  const SystemFunction036Function generate = LateSystemFunction036();
-  DWORD bits = 0;
-  if (generate != NULL && generate(&bits, sizeof bits)) return bits;
-  bits = tick ^ (GetCurrentProcessId() * 0x9E3779B9u) ^ (attempt * 0x85EBCA6Bu);
-  bits = (bits ^ (bits >> 16)) * 0x7FEB352Du;
-  return bits ^ (bits >> 15);
-}
-
-// Creates a folder of a new name for the copy, leaves its path in folder (260 bytes) and, on
-// NT, the handle that holds it in *held. Any failure to make it (a name taken by a folder, a
-// file or a link; one pending deletion; a refusal) tries another name, up to a bound.
-static bool MakeCopyFolder(char* folder, HANDLE* held) {
-  char parent[MAX_PATH];
-  if (!FindCopyFolderParent(parent)) return false;
-  const DWORD tick = GetTickCount();
-  for (DWORD attempt = 0; attempt < kFolderNameAttempts; ++attempt) {
-    char name[16];
-    wsprintfA(name, "%s%08lX", kCopyPrefix, MakeFolderNameBits(tick, attempt));
-    if (!JoinPath(folder, MAX_PATH, parent, name)) return false;
-    if (CreatePrivateFolder(folder, held)) return true;
-  }
-  return false;
 }
 
 // A copy that cannot be made or does not confirm its start leaves this file for the user to

@@ -1,4 +1,5 @@
-// The current user's two shortcuts, deleted only when they lead to the application removed.
+#include "uninstaller/shortcut_removal.h"
+
 #include <shlobj.h>
 
 #include "common/com_library.h"
@@ -6,8 +7,8 @@
 #include "common/path_join.h"
 #include "common/product.h"
 #include "common/shell_link_file.h"
+#include "uninstaller/file_removal.h"
 #include "uninstaller/uninstall_context.h"
-#include "uninstaller/uninstaller_main.h"
 
 // True when path, in full form (GetFullPathNameA: "." and ".." folders and doubled backslashes
 // resolved), is the full form of expected, compared case-blind.

@@ -11,3 +11,6 @@ struct UninstallContext {
 };
 
 extern UninstallContext gUninstall;
+
+// Records path as one that was meant to go and stayed; the first one is shown at the end.
+void NoteStayedPath(const char* path);

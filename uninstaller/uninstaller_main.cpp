@@ -1,18 +1,15 @@
 #include "uninstaller/uninstaller_main.h"
 
-#include "common/path_join.h"
-#include "common/product.h"
 #include "common/dll_search.h"
+#include "common/product.h"
+#include "uninstaller/application_removal.h"
+#include "uninstaller/reboot_deletion.h"
 #include "uninstaller/removal_rules.h"
+#include "uninstaller/self_removal.h"
+#include "uninstaller/shortcut_removal.h"
 #include "uninstaller/uninstall_context.h"
-
-UninstallContext gUninstall;
-
-void NoteStayedPath(const char* path) {
-  if (gUninstall.stayedPath[0] == '\0') {
-    JoinPath(gUninstall.stayedPath, sizeof gUninstall.stayedPath, path, nullptr);
-  }
-}
+#include "uninstaller/uninstall_entry_removal.h"
+#include "uninstaller/user_data_removal.h"
 
 static bool AskToRemove() {
   return MessageBoxA(NULL, kUninstallQuestionText, kUninstallerTitle, MB_YESNO | MB_ICONQUESTION) ==

@@ -1,8 +1,9 @@
-// Deleting the product's files and folders, and noting what stays against the user's wish.
+#include "uninstaller/file_removal.h"
+
 #include "common/path_join.h"
 #include "common/user_folders.h"
 #include "uninstaller/removal_rules.h"
-#include "uninstaller/uninstaller_main.h"
+#include "uninstaller/uninstall_context.h"
 
 static const DWORD kRetryIntervalMs = 100;
 

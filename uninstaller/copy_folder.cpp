@@ -1,11 +1,14 @@
-// A folder that only Administrators and SYSTEM may open, for the temporary copy: the user's own
-// programs, which may write anywhere else in its parent folder, can neither replace the copy
-// nor put a DLL beside it. Windows 98 and ME know no access rights: there it is a plain folder.
+#include "uninstaller/copy_folder.h"
+
 #include <winternl.h>
 
 #include "common/late_functions.h"
+#include "common/path_join.h"
 #include "common/system_library.h"
-#include "uninstaller/uninstaller_main.h"
+#include "common/user_folders.h"
+
+static const DWORD kFolderNameAttempts = 16;
+static const char kCopyPrefix[] = "Tev";
 
 // STATUS_OBJECT_NAME_COLLISION: ntstatus.h does not go with windows.h.
 static const LONG kNameTaken = static_cast<LONG>(0xC0000035);
@@ -50,9 +53,9 @@ static bool CreateHeldFolder(const char* path, PSECURITY_DESCRIPTOR descriptor, 
   OBJECT_ATTRIBUTES attributes;
   InitializeObjectAttributes(&attributes, &objectName, OBJ_CASE_INSENSITIVE, NULL, descriptor);
   IO_STATUS_BLOCK status;
-  const LONG created = createFile(held, GENERIC_READ, &attributes, &status, NULL,
-                                  FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  FILE_CREATE, FILE_DIRECTORY_FILE, NULL, 0);
+  const LONG created =
+      createFile(held, GENERIC_READ, &attributes, &status, NULL, FILE_ATTRIBUTE_NORMAL,
+                 FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_CREATE, FILE_DIRECTORY_FILE, NULL, 0);
   if (created == 0) return true;
   *held = INVALID_HANDLE_VALUE;
   SetLastError(created == kNameTaken ? ERROR_ALREADY_EXISTS : ERROR_CANNOT_MAKE);
@@ -78,7 +81,11 @@ static bool CreateFolderWithDacl(const SecurityFunctions& api, const char* path,
   return CreateHeldFolder(path, &descriptor, held);
 }
 
-bool CreatePrivateFolder(const char* path, HANDLE* held) {
+// Creates the new folder at path, on NT open to Administrators and SYSTEM only and held: *held
+// is then a handle to the very folder made, which shares no delete access (INVALID_HANDLE_VALUE
+// on Windows 98 and ME). False when it cannot be made; the last error is then
+// ERROR_ALREADY_EXISTS when the name is taken, by anything, a link included.
+static bool CreatePrivateFolder(const char* path, HANDLE* held) {
   *held = INVALID_HANDLE_VALUE;
   if (!IsWindowsNt()) return CreateDirectoryA(path, NULL) != FALSE;
   SecurityFunctions api;
@@ -96,4 +103,44 @@ bool CreatePrivateFolder(const char* path, HANDLE* held) {
   if (system != NULL) api.freeSid(system);
   SetLastError(error);
   return created;
+}
+
+// Where the copy's folder is made, with its trailing backslash: on NT the Windows directory's
+// "Temp", where users may create folders of their own but may not rename or delete one an
+// administrator made there (in their own temporary folder they may rename anything); Windows 98
+// and ME know no such rights, and keep the temporary folder.
+static bool FindCopyFolderParent(char* parent) {
+  if (!IsWindowsNt()) return FindTemporaryFolder(parent);
+  char windows[MAX_PATH];
+  const UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
+  return length != 0 && length < MAX_PATH && JoinPath(parent, MAX_PATH, windows, "\\Temp\\");
+}
+
+// The bits of a folder name: from the system's random source (RtlGenRandom), which another
+// program cannot work out beforehand, and so cannot take the name first. Windows 2000, 98 and
+// ME lack it: there the clock, this process's id and the attempt, mixed, which a program that
+// sees them can work out. Either way a name that is taken is never used (CreatePrivateFolder).
+static DWORD MakeFolderNameBits(DWORD tick, DWORD attempt) {
+  const SystemFunction036Function generate = LateSystemFunction036();
+  DWORD bits = 0;
+  if (generate != NULL && generate(&bits, sizeof bits)) return bits;
+  bits = tick ^ (GetCurrentProcessId() * 0x9E3779B9u) ^ (attempt * 0x85EBCA6Bu);
+  bits = (bits ^ (bits >> 16)) * 0x7FEB352Du;
+  return bits ^ (bits >> 15);
+}
+
+// Creates a folder of a new name for the copy, leaves its path in folder (260 bytes) and, on
+// NT, the handle that holds it in *held. Any failure to make it (a name taken by a folder, a
+// file or a link; one pending deletion; a refusal) tries another name, up to a bound.
+bool MakeCopyFolder(char* folder, HANDLE* held) {
+  char parent[MAX_PATH];
+  if (!FindCopyFolderParent(parent)) return false;
+  const DWORD tick = GetTickCount();
+  for (DWORD attempt = 0; attempt < kFolderNameAttempts; ++attempt) {
+    char name[16];
+    wsprintfA(name, "%s%08lX", kCopyPrefix, MakeFolderNameBits(tick, attempt));
+    if (!JoinPath(folder, MAX_PATH, parent, name)) return false;
+    if (CreatePrivateFolder(folder, held)) return true;
+  }
+  return false;
 }
