@@ -153,7 +153,7 @@ add_lumifold_program(SETUP WIN32
   common/user_folders.cpp common/running_application.cpp common/com_library.cpp
   common/registry_string.cpp common/shell_link_file.cpp common/folder_guard.cpp
   common/install_directory.cpp common/desktop_user.cpp
-  setup/setup_main.cpp setup/version_gate.cpp setup/version_rule.cpp
+  setup/setup_context.cpp setup/setup_main.cpp setup/version_gate.cpp setup/version_rule.cpp
   setup/cached_content.cpp setup/running_instance.cpp
   ui/setup_dialog.cpp
   install/install_sequence.cpp install/install_folders.cpp install/launch.cpp install/payload.cpp

@@ -44,15 +44,16 @@ static bool IsSameUserAndSession(HANDLE token, HANDLE own) {
   const EqualSidFunction equalSid = LateEqualSid();
   DWORD session = 0;
   DWORD ownSession = 0;
-  // A TOKEN_USER and the longest SID (68 bytes), aligned for the pointer it starts with.
-  ULONG_PTR user[24];
-  ULONG_PTR ownUser[24];
+  // A TOKEN_USER and the longest SID (68 bytes) after it.
+  union UserOfToken {
+    TOKEN_USER user;
+    BYTE bytes[sizeof(TOKEN_USER) + 68];
+  } user, ownUser;
   return equalSid != NULL && ReadTokenValue(token, TokenSessionId, &session, sizeof session) &&
          ReadTokenValue(own, TokenSessionId, &ownSession, sizeof ownSession) &&
-         session == ownSession && ReadTokenValue(token, TokenUser, user, sizeof user) &&
-         ReadTokenValue(own, TokenUser, ownUser, sizeof ownUser) &&
-         equalSid(reinterpret_cast<TOKEN_USER*>(user)->User.Sid,
-                  reinterpret_cast<TOKEN_USER*>(ownUser)->User.Sid);
+         session == ownSession && ReadTokenValue(token, TokenUser, &user, sizeof user) &&
+         ReadTokenValue(own, TokenUser, &ownUser, sizeof ownUser) &&
+         equalSid(user.user.User.Sid, ownUser.user.User.Sid);
 }
 
 // An elevated shell beside a split-elevated installer is not the user's unelevated desktop

@@ -23,14 +23,17 @@ bool JoinPath(char* out, size_t capacity, const char* first, const char* second,
   return fits;
 }
 
-const char* FindLastBackslash(const char* path, LeadByteTest isLeadByte) {
-  const char* last = nullptr;
-  for (const char* at = path; *at != '\0';
-       at += isLeadByte != nullptr && isLeadByte(*at) && at[1] != '\0' ? 2 : 1) {
+template <typename Char>
+const Char* FindLastBackslash(const Char* path, typename LeadTestOf<Char>::Type isLeadByte) {
+  const Char* last = nullptr;
+  for (const Char* at = path; *at != 0;
+       at += isLeadByte != nullptr && isLeadByte(*at) && at[1] != 0 ? 2 : 1) {
     if (*at == '\\') last = at;
   }
   return last;
 }
+template const char* FindLastBackslash(const char*, LeadTestOf<char>::Type);
+template const wchar_t* FindLastBackslash(const wchar_t*, LeadTestOf<wchar_t>::Type);
 
 bool EndsInBackslash(const char* path, LeadByteTest isLeadByte) {
   const char* last = FindLastBackslash(path, isLeadByte);

@@ -16,8 +16,15 @@ typedef bool (*LeadByteTest)(char byte);
 
 // The last backslash of path, null when it has none. Read character by character from the
 // start: the second byte of a double-byte character may be 0x5C ("\x95\x5C" is one character of
-// code page 932), and is no backslash. A null isLeadByte reads single bytes.
-const char* FindLastBackslash(const char* path, LeadByteTest isLeadByte);
+// code page 932), and is no backslash. A null isLeadByte reads single bytes; wide (UTF-16) text
+// has no lead bytes. Made for char and wchar_t in path_join.cpp.
+template <typename Char>
+struct LeadTestOf {
+  typedef bool (*Type)(Char);
+};
+template <typename Char>
+const Char* FindLastBackslash(const Char* path,
+                              typename LeadTestOf<Char>::Type isLeadByte = nullptr);
 
 // True when the last character of path is a backslash (read as FindLastBackslash reads).
 bool EndsInBackslash(const char* path, LeadByteTest isLeadByte);

@@ -4,6 +4,7 @@
 
 #include "common/desktop_user.h"
 #include "common/late_functions.h"
+#include "common/path_join.h"
 #include "common/system_library.h"
 
 // Windows 98 and ME have the wide functions only as stubs or not at all: asked for on NT only.
@@ -104,10 +105,8 @@ HRESULT ReadModuleLongName(char* name, bool* longForm) {
   const GetLongPathNameWFunction getLongPath = LateGetLongPathNameW();
   *longForm = getLongPath != NULL && IsWholePath(getLongPath(wide, longPath, MAX_PATH));
   const WCHAR* path = *longForm ? longPath : wide;
-  const WCHAR* fileName = path;
-  for (const WCHAR* at = path; *at != L'\0'; ++at) {
-    if (*at == L'\\') fileName = at + 1;
-  }
+  const WCHAR* last = FindLastBackslash(path);
+  const WCHAR* fileName = last != NULL ? last + 1 : path;
   return ConvertExactly(fileName, name) ? S_OK : S_FALSE;
 }
 

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "setup/setup_context.h"
+
 // Returns the bytes of resource id of the given type in this module and sets *size, or returns
 // null (size untouched) when it cannot be found or loaded. The memory is the module's own:
 // read-only, valid for the life of the process, never freed.
@@ -18,14 +20,6 @@ HRESULT WritePayloadFile(const char* path, const unsigned char* bytes, DWORD len
 // A payload must inflate into this multiple of its compressed size.
 inline constexpr unsigned long kApplicationCapacityFactor = 3;
 inline constexpr unsigned long kUninstallerCapacityFactor = 4;
-
-// A payload inflated in memory: its block, or the install-time message of the step that failed.
-// All zero: not inflated yet.
-struct InflatedPayload {
-  unsigned char* block;
-  unsigned long length;
-  const char* failure;
-};
 
 // Inflates payload id into a block of factor times its compressed size, allocated here and
 // never freed (it dies with the process). Sets block and length, or failure: the resource cannot be read, the block

@@ -1,3 +1,5 @@
+#include "setup/cached_content.h"
+
 #include <shlobj.h>
 
 #include "common/desktop_user.h"
@@ -5,7 +7,6 @@
 #include "common/product.h"
 #include "common/product_data_folder.h"
 #include "common/user_folders.h"
-#include "setup/setup_main.h"
 
 static void DeleteContentFile(const char* path) { DeleteFileA(path); }
 

@@ -1,6 +1,7 @@
+#include "setup/running_instance.h"
+
 #include "common/running_application.h"
 #include "setup/setup_context.h"
-#include "setup/setup_main.h"
 
 int CloseRunningInstance() {
   // Only the last marked window in enumeration order is asked.

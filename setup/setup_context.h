@@ -3,7 +3,13 @@
 
 #include <windows.h>
 
-#include "install/payload.h"
+// A payload inflated in memory: its block, or the install-time message of the step that failed.
+// All zero: not inflated yet.
+struct InflatedPayload {
+  unsigned char* block;
+  unsigned long length;
+  const char* failure;
+};
 
 struct SetupContext {
   char partnerKey[MAX_PATH];   // empty: no partner

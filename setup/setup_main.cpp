@@ -3,11 +3,12 @@
 #include "common/dll_search.h"
 #include "install/payload.h"
 #include "partner/partner_key.h"
+#include "setup/cached_content.h"
+#include "setup/running_instance.h"
 #include "setup/setup_context.h"
+#include "setup/version_gate.h"
 #include "ui/resource.h"
 #include "ui/setup_dialog.h"
-
-SetupContext gSetup;
 
 int CreateSetupWindow(HINSTANCE instance, int showState) {
   gSetup.dialogWindow =

@@ -1,4 +1,6 @@
-#include "setup/setup_main.h"
+#include "setup/version_gate.h"
+
+#include <windows.h>
 
 #include "common/product.h"
 #include "setup/version_rule.h"

@@ -1,0 +1,3 @@
+#include "setup/setup_context.h"
+
+SetupContext gSetup;
