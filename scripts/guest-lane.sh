@@ -67,9 +67,12 @@ fetch_kernel() {
   echo "${package#linux-image-}" > "$cache/kernel.version"
 }
 
-# Each i386 package at the version of its amd64 twin here (multiarch libraries must match; wine32
-# matches wine64), fetched with apt-get download and unpacked: no resolver, so a half-synced
-# i386 index cannot stop it. Made again when Wine or the C library here changes.
+# Each i386 package at the version of its amd64 twin here (wine32 must match wine64), fetched
+# with apt-get download and unpacked: no resolver, so a half-synced i386 index cannot stop it.
+# A library whose twin's version has left the archive (a security update since this machine was
+# made) is taken at the archive's version: the tree is unpacked for the guest, not installed
+# beside its twin, and its users are 32-bit processes only. Made again when Wine or the C
+# library here changes.
 fetch_i386_tree() {
   local stamp p version
   stamp="$(dpkg-query -W -f='${Version} ' wine64 libc6:amd64) $i386_packages"
@@ -78,7 +81,9 @@ fetch_i386_tree() {
   rm -f "$cache"/debs/*_i386.deb
   for p in $i386_packages; do
     version=$(dpkg-query -W -f='${Version}' "$([ "$p" = wine32 ] && echo wine64 || echo "$p:amd64")" 2>/dev/null || true)
-    (cd "$cache/debs" && download "$p:i386${version:+=$version}")
+    (cd "$cache/debs" && { download "$p:i386${version:+=$version}" ||
+      { [ "$p" != wine32 ] && [ -n "$version" ] && log "$p:i386 $version is gone, taking the archive's" &&
+        download "$p:i386"; }; })
   done
   rm -rf "$cache/i386root"; mkdir -p "$cache/i386root"
   for p in "$cache"/debs/*_i386.deb; do dpkg -x "$p" "$cache/i386root"; done
